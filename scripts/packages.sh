@@ -1,0 +1,28 @@
+# Debian 12 packages the build and the tests need; sourced by scripts/test and scripts/run.
+
+TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
+  libgtest-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-icccm4-dev libxcb-ewmh-dev
+  g++-mingw-w64-x86-64-posix"
+
+TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox
+  fonts-liberation notepadqq wine wine64"
+
+# Installs whatever is missing. Without root it prints the exact command and fails.
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "These Debian packages are missing. Install them, then run this again:" >&2
+        echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        return 1
+    fi
+    echo "Installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

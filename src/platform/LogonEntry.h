@@ -1,0 +1,17 @@
+#pragma once
+// The entry that starts the program when the user logs on.
+
+#include <string>
+
+namespace tamberlyn {
+
+class LogonEntry {
+public:
+    virtual ~LogonEntry() = default;
+    // Registers the running program. Throws PlatformError, saying why, when no entry could be written.
+    virtual void add() = 0;
+    // Removes what add() wrote; an absent entry is not an error.
+    virtual void remove() = 0;
+};
+
+}  // namespace tamberlyn

@@ -1,0 +1,21 @@
+#pragma once
+// Modal message boxes.
+
+#include <string>
+
+namespace tamberlyn {
+
+enum class MessageButtons { Ok, YesNo };  // YesNo has Yes as its default button
+enum class MessageIcon { None, Exclamation };
+enum class MessageResult { Ok = 1, Yes = 6, No = 7 };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows the box and runs the program's events until the user answers.
+    // Line breaks in text are "\r\n" or "\r".
+    virtual MessageResult show(const std::string& text, const std::string& title, MessageButtons buttons,
+                               MessageIcon icon) = 0;
+};
+
+}  // namespace tamberlyn

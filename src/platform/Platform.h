@@ -1,0 +1,39 @@
+#pragma once
+// Everything the portable core asks of the platform it runs on.
+
+#include "platform/Desktop.h"
+#include "platform/EventLoop.h"
+#include "platform/LogonEntry.h"
+#include "platform/MessageBoxes.h"
+#include "platform/NotifyIcon.h"
+#include "platform/ProgramFiles.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/RandomSource.h"
+#include "platform/SettingsStore.h"
+#include "platform/SkinEngine.h"
+#include "platform/TextCase.h"
+#include "platform/WindowServices.h"
+
+namespace tamberlyn {
+
+// Some texts tell the user what to do on their desktop; they differ between the two.
+enum class DesktopKind { Windows, X11 };
+
+struct Platform {
+    DesktopKind kind;
+    WindowServices& windows;
+    TextCase& textCase;
+    SettingsStore& settings;
+    MessageBoxes& messages;
+    EventLoop& events;
+    LogonEntry& logonEntry;
+    ProgramFiles& files;
+    ProgramLauncher& launcher;
+    SkinEngine& skin;
+    NotifyIcon& notifyIcon;
+    TrayMessageHook& trayHook;
+    Desktop& desktop;
+    RandomSource& random;
+};
+
+}  // namespace tamberlyn

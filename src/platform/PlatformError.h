@@ -1,0 +1,14 @@
+#pragma once
+// How adapters report a failed platform call: a readable description for the error report.
+
+#include <stdexcept>
+#include <string>
+
+namespace tamberlyn {
+
+class PlatformError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace tamberlyn

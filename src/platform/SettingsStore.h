@@ -1,0 +1,22 @@
+#pragma once
+// The per-user store of text values, addressed by application, section and key.
+
+#include <optional>
+#include <string>
+
+namespace tamberlyn {
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // The stored value, or nothing when the key is absent or cannot be read as text.
+    virtual std::optional<std::string> read(const std::string& application, const std::string& section,
+                                            const std::string& key) = 0;
+
+    // Stores the value, creating section and key as needed. Throws PlatformError on failure.
+    virtual void write(const std::string& application, const std::string& section, const std::string& key,
+                       const std::string& value) = 0;
+};
+
+}  // namespace tamberlyn

@@ -1,0 +1,51 @@
+#pragma once
+// The error report: a failed step is shown in one box, then the handler goes on.
+
+#include <exception>
+#include <string>
+
+#include "platform/MessageBoxes.h"
+
+namespace tamberlyn {
+
+extern const char* const kSupportAddress;
+
+// The report's text: description, location, label and where to send it.
+std::string FormatErrorReport(const std::string& description, const std::string& form, const std::string& handler,
+                              int label);
+
+class ErrorTrap {
+public:
+    ErrorTrap(MessageBoxes& boxes, std::string form, std::string handler);
+
+    // Runs one labelled step; a failure is reported and the handler continues after it.
+    template <class Step>
+    void step(int label, Step&& body) {
+        try {
+            body();
+        } catch (...) {
+            report(label, std::current_exception());
+        }
+    }
+
+    // Evaluates a labelled condition; a failure is reported and counts as true,
+    // so the handler continues inside the condition's branch.
+    template <class Condition>
+    bool test(int label, Condition&& condition) {
+        try {
+            return static_cast<bool>(condition());
+        } catch (...) {
+            report(label, std::current_exception());
+            return true;
+        }
+    }
+
+    void report(int label, std::exception_ptr failure);
+
+private:
+    MessageBoxes& boxes_;
+    std::string form_;
+    std::string handler_;
+};
+
+}  // namespace tamberlyn

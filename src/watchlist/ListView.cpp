@@ -1,0 +1,62 @@
+#include "watchlist/ListView.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace tamberlyn {
+
+namespace {
+void checkPosition(int position, int count) {
+    if (position < 1 || position > count) throw std::out_of_range("Index out of bounds");
+}
+}  // namespace
+
+ListView::ListView(std::string name, TwipsRect rect, int tabIndex, std::string toolTip)
+    : Control(std::move(name), rect, tabIndex), toolTip_(std::move(toolTip)) {}
+
+const std::string& ListView::text(int position) const {
+    checkPosition(position, count());
+    return rows_[static_cast<std::size_t>(position - 1)];
+}
+
+void ListView::add(std::string text) {
+    rows_.push_back(std::move(text));
+    changed();
+}
+
+void ListView::remove(int position) {
+    checkPosition(position, count());
+    rows_.erase(rows_.begin() + (position - 1));
+    // A removed row takes its selection with it; a row below it keeps its own.
+    if (position == selected_) {
+        selected_ = 0;
+    } else if (position < selected_) {
+        --selected_;
+    }
+    changed();
+}
+
+void ListView::clear() {
+    rows_.clear();
+    selected_ = 0;
+    changed();
+}
+
+void ListView::select(int position) {
+    if (position != 0) checkPosition(position, count());
+    if (selected_ == position) return;
+    selected_ = position;
+    changed();
+}
+
+void ListView::addColumnHeader(std::string text) {
+    columnHeader_ = std::move(text);
+    changed();
+}
+
+void ListView::setColumnWidth(int twips) {
+    columnWidth_ = twips;
+    changed();
+}
+
+}  // namespace tamberlyn

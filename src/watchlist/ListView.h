@@ -1,0 +1,44 @@
+#pragma once
+// The watch list as the rows of the main window's list view, with its selection.
+// Positions are 1-based, as the list's users count them.
+
+#include <string>
+#include <vector>
+
+#include "shell/Controls.h"
+
+namespace tamberlyn {
+
+class ListView : public Control {
+public:
+    ListView(std::string name, TwipsRect rect, int tabIndex, std::string toolTip);
+
+    int count() const { return static_cast<int>(rows_.size()); }
+    const std::string& text(int position) const;  // throws std::out_of_range
+    const std::vector<std::string>& rows() const { return rows_; }
+
+    void add(std::string text);
+    void remove(int position);  // throws std::out_of_range
+    void clear();
+
+    // 0 when no row is selected.
+    int selectedIndex() const { return selected_; }
+    void select(int position);  // 0 clears the selection
+
+    const std::string& toolTip() const { return toolTip_; }
+
+    // The one column header; empty until start-up adds it.
+    const std::string& columnHeader() const { return columnHeader_; }
+    int columnWidth() const { return columnWidth_; }  // twips
+    void addColumnHeader(std::string text);
+    void setColumnWidth(int twips);
+
+private:
+    std::vector<std::string> rows_;
+    int selected_ = 0;
+    std::string toolTip_;
+    std::string columnHeader_;
+    int columnWidth_ = 0;
+};
+
+}  // namespace tamberlyn

@@ -1,0 +1,23 @@
+#pragma once
+// The watch list's stored form: every entry followed by the separator, in one value.
+
+#include <string>
+#include <vector>
+
+#include "platform/SettingsStore.h"
+#include "watchlist/ListView.h"
+
+namespace tamberlyn {
+
+inline const std::string kEntrySeparator = "||||||||---|||";
+
+// The stored value for these entries.
+std::string JoinWatchList(const std::vector<std::string>& entries);
+// The entries a stored value gives: the text after the last separator is dropped, empty pieces skipped.
+std::vector<std::string> SplitWatchList(const std::string& stored);
+
+void SaveWatchList(SettingsStore& store, const ListView& list);
+// Appends the stored entries; the list is not cleared first.
+void LoadWatchList(SettingsStore& store, ListView& list);
+
+}  // namespace tamberlyn

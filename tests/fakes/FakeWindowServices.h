@@ -1,0 +1,105 @@
+#pragma once
+// Top-level windows in memory: titles, owners, and every close request they receive.
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/PlatformError.h"
+#include "platform/WindowServices.h"
+
+namespace tamberlyn::fakes {
+
+class FakeWindowServices : public WindowServices {
+public:
+    struct Window {
+        WindowHandle handle;
+        std::string title;
+        WindowHandle owner = 0;
+        bool desktopShell = false;
+    };
+
+    void open(WindowHandle handle, std::string title, WindowHandle owner = 0) {
+        windows.push_back({handle, std::move(title), owner, false});
+    }
+    void openShell(WindowHandle handle, std::string title) { windows.push_back({handle, std::move(title), 0, true}); }
+    void vanish(WindowHandle handle) {
+        windows.erase(std::remove_if(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == handle; }),
+                      windows.end());
+    }
+    bool exists(WindowHandle handle) const { return find(handle) != nullptr; }
+    int closeRequestsTo(WindowHandle handle) const {
+        return static_cast<int>(std::count(closeRequests.begin(), closeRequests.end(), handle));
+    }
+
+    void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override {
+        ++enumerations;
+        if (failEnumeration) throw PlatformError("enumeration failed");
+        const std::vector<Window> snapshot = windows;
+        for (const Window& w : snapshot) {
+            if (!proc(w.handle, list)) break;
+        }
+        if (afterEnumeration) afterEnumeration();
+    }
+
+    std::string readTitle(WindowHandle window, int maxCharacters) override {
+        titleReads.push_back(window);
+        const Window* w = find(window);
+        if (!w) return {};
+        // Characters, not bytes: never cut a UTF-8 sequence.
+        std::size_t end = 0;
+        for (int n = 0; end < w->title.size() && n < maxCharacters; ++n) {
+            ++end;
+            while (end < w->title.size() && (static_cast<unsigned char>(w->title[end]) & 0xC0) == 0x80) ++end;
+        }
+        return w->title.substr(0, end);
+    }
+
+    void requestClose(WindowHandle window) override {
+        closeRequests.push_back(window);
+        if (closesOnRequest && find(window)) {
+            if (keepsPending.count(window)) {
+                pending.insert(window);
+            } else {
+                vanish(window);
+            }
+        }
+        if (onCloseRequest) onCloseRequest(window);
+    }
+
+    bool closePending(WindowHandle window) override { return pending.count(window) != 0; }
+
+    WindowHandle ownerOf(WindowHandle window) override {
+        const Window* w = find(window);
+        return w ? w->owner : 0;
+    }
+
+    bool isDesktopShell(WindowHandle window) override {
+        const Window* w = find(window);
+        return w && w->desktopShell;
+    }
+
+    std::vector<Window> windows;
+    std::vector<WindowHandle> closeRequests;
+    std::vector<WindowHandle> titleReads;
+    std::set<WindowHandle> pending;      // requests not answered yet
+    std::set<WindowHandle> keepsPending;  // windows that ask a question instead of closing
+    bool closesOnRequest = true;
+    bool failEnumeration = false;
+    int enumerations = 0;
+    std::function<void()> afterEnumeration;
+    std::function<void(WindowHandle)> onCloseRequest;
+
+private:
+    const Window* find(WindowHandle handle) const {
+        for (const Window& w : windows) {
+            if (w.handle == handle) return &w;
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace tamberlyn::fakes

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "FakeWindowServices.h"
+#include "RealTextCase.h"
+#include "monitor/ScanCycle.h"
+
+namespace tamberlyn {
+namespace {
+
+class ScanCycleTest : public ::testing::Test {
+protected:
+    void SetUp() override { MainWindowHandle = 1; }
+    void TearDown() override { MainWindowHandle = 0; }
+
+    bool matches(const std::string& title, std::initializer_list<const char*> fragments) {
+        ListView fragmentList("ListView1", {}, 0, "");
+        for (const char* f : fragments) fragmentList.add(f);
+        return WindowToClose(title, fragmentList, textCase, boxes);
+    }
+    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes}); }
+
+    testing::RealTextCase textCase;
+    fakes::FakeMessageBoxes boxes;
+    fakes::FakeWindowServices windows;
+    fakes::FakeEventLoop events;
+    ListView list{"ListView1", {}, 0, ""};
+};
+
+TEST_F(ScanCycleTest, MatchingIgnoresLetterCaseAndNothingElse) {
+    EXPECT_TRUE(matches("Untitled - Notepad", {"notepad"}));
+    EXPECT_FALSE(matches("Untitled - Notepad", {"Note pad"}));
+    EXPECT_FALSE(matches("Untitled - Notepad", {"notepád"}));
+    EXPECT_TRUE(matches("Ma belle école", {"ÉCOLE"}));
+    EXPECT_TRUE(matches("ПРИВЕТ мир", {"привет"}));
+    EXPECT_TRUE(matches("Calculator", {"xyz", "CALC"}));
+    EXPECT_FALSE(matches("Calc", {"Calculator"}));
+    EXPECT_FALSE(matches("Anything", {}));
+}
+
+TEST_F(ScanCycleTest, EmptyFragmentMatchesEveryTitledWindowButNoUntitledOne) {
+    EXPECT_TRUE(matches("x", {""}));
+    EXPECT_FALSE(matches("", {""}));
+    EXPECT_FALSE(matches("", {"a"}));
+}
+
+TEST_F(ScanCycleTest, ClosesMatchingWindowsOnceEachAndLeavesTheRest) {
+    list.add("notepad");
+    list.add("NOTE");
+    windows.open(10, "Untitled - Notepad");
+    windows.open(11, "Calculator");
+    windows.open(12, "");
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{10});
+    EXPECT_EQ(events.passes, 1);
+}
+
+TEST_F(ScanCycleTest, OnlyTheFirstFiftyCharactersOfATitleTakePart) {
+    list.add("needle");
+    windows.open(10, std::string(50, 'x') + "needle----");  // at characters 51 to 56
+    windows.open(11, std::string(44, 'x') + "needle----");  // at characters 45 to 50
+    windows.open(12, std::string(49, 'x') + "é needle");    // multi-byte character before the cut
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{11});
+}
+
+TEST_F(ScanCycleTest, TheMainWindowAndNonPositiveHandlesAreNeverReadOrClosed) {
+    list.add("Tamberlyn");
+    windows.open(1, "Tamberlyn");
+    windows.open(0, "Tamberlyn");
+    windows.open(-5, "Tamberlyn");
+    windows.open(7, "Tamberlyn");  // one of the program's message boxes
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{7});
+    EXPECT_EQ(windows.titleReads, std::vector<WindowHandle>{7});
+}
+
+TEST_F(ScanCycleTest, AWindowThatVanishesMidCycleIsNotAnError) {
+    list.add("pop");
+    windows.open(10, "popup one");
+    windows.open(11, "popup two");
+    windows.afterEnumeration = [&] { windows.vanish(10); };
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{11});
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(ScanCycleTest, AWindowAskingAQuestionGetsNoSecondRequestUntilTheQuestionIsAnswered) {
+    list.add("notepad");
+    windows.open(10, "*Untitled - Notepad");
+    windows.keepsPending.insert(10);
+    cycle();
+    windows.open(20, "Notepad", 10);  // "Save changes?", owned by the editor
+    cycle();
+    cycle();
+    EXPECT_EQ(windows.closeRequestsTo(10), 1);
+    EXPECT_EQ(windows.closeRequestsTo(20), 0);
+
+    // Cancelled: the question goes, the request is answered, the editor is asked again.
+    windows.vanish(20);
+    windows.pending.erase(10);
+    cycle();
+    EXPECT_EQ(windows.closeRequestsTo(10), 2);
+}
+
+TEST_F(ScanCycleTest, TheDesktopAndPanelAreNeverAskedToClose) {
+    list.add("r");
+    windows.openShell(30, "Program Manager");
+    windows.open(31, "Report");
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{31});
+}
+
+TEST_F(ScanCycleTest, AFailingEnumerationIsReportedAndTheCycleStillPumpsEvents) {
+    list.add("a");
+    windows.failEnumeration = true;
+    cycle();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_NE(boxes.last().text.find("in Orvandel2021/08/31.Form1.Timer1_Timer at line 100"), std::string::npos);
+    EXPECT_EQ(events.passes, 1);
+}
+
+TEST_F(ScanCycleTest, AWindowOpenedAfterTheEnumerationWaitsForTheNextCycle) {
+    list.add("late");
+    windows.afterEnumeration = [&] {
+        if (windows.enumerations == 1) windows.open(40, "late window");
+    };
+    cycle();
+    EXPECT_TRUE(windows.closeRequests.empty());
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{40});
+}
+
+}  // namespace
+}  // namespace tamberlyn
