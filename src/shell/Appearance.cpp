@@ -1,0 +1,42 @@
+#include "shell/Appearance.h"
+
+#include "shell/Form1.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Utf8.h"
+
+namespace tamberlyn {
+
+std::string AppTitle;
+
+std::string ShortTitle(std::string name) {
+    do {
+        const std::size_t space = name.rfind(' ');
+        if (space == std::string::npos) break;
+        name.erase(space);
+    } while (Utf8Length(name) > 40);
+    return name;
+}
+
+void SetAppTitle() { AppTitle = ShortTitle(kProductName); }
+
+void Form1::ApplySkin() {
+    const std::string skinFile = ProgramFolderFile(platform_.files, "\\x\\o.cjs");
+    if (!platform_.files.isOrdinaryFile(skinFile)) return;
+    window.setBackColour(kButtonFace);
+    for (Control* control : {static_cast<Control*>(&Frame1), static_cast<Control*>(&Frame2),
+                             static_cast<Control*>(&Check6), static_cast<Control*>(&Check8)}) {
+        control->setBackColour(kButtonFace);
+    }
+    SkinEngine& skin = platform_.skin;
+    skin.loadSkin(skinFile, "");
+    skin.setApplyOptions(skin.applyOptions() | kSkinApplyFrame);
+    skin.setApplyMetrics(true);
+    skin.setApplyColors(true);
+    skin.applyWindow(window.handle());
+}
+
+void Form1::PushButton_MouseMove() { window.setMousePointer(kPointerCustom); }
+
+void Form1::Surface_MouseMove() { window.setMousePointer(kPointerDefault); }
+
+}  // namespace tamberlyn

@@ -1,0 +1,107 @@
+#include "shell/Form1.h"
+
+#include "monitor/MonitoringSwitch.h"
+#include "monitor/ScanCycle.h"
+#include "shell/Appearance.h"
+#include "shell/ErrorTrap.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Settings.h"
+#include "tray/TrayResidency.h"
+#include "watchlist/WatchListStore.h"
+
+namespace tamberlyn {
+
+Form1::Form1(Platform& platform)
+    : window("Form1", {0, 0, 8040, 6585}),
+      PushButton2("PushButton2", kStartMonitoring, {120, 120, 7800, 405}, 3),
+      Frame2("Frame2", "Enter full window name or some of the letters", {120, 600, 7800, 1335}, 8),
+      Text1("Text1", {240, 300, 7335, 345}, 9, &Frame2),
+      PushButton1("PushButton1", "Add To List Below", {240, 750, 7320, 405}, 10, &Frame2),
+      ListView1("ListView1", {120, 2040, 7800, 2655}, 0, "Double-click item to remove it."),
+      PushButton3("PushButton3", "Delete Selected", {120, 4790, 3840, 405}, 1),
+      PushButton4("PushButton4", "Clear List", {4080, 4790, 3840, 405}, 2),
+      PushButton5("PushButton5", "Help", {120, 5300, 3840, 405}, 4),
+      PushButton6("PushButton6", "Load Sample/Example Titles", {4080, 5295, 3840, 405}, 11),
+      Frame1("Frame1", "Startup Options", {120, 5760, 7800, 705}, 5),
+      Check6("Check6", TextsFor(platform.kind).startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
+      Check8("Check8", "Start in system tray", {4320, 300, 2100, 255}, 6, &Frame1),
+      Timer1(100),
+      cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
+      platform_(platform),
+      texts_(TextsFor(platform.kind)) {
+    MinimizedToTray = false;
+    Check6.click = [this] { Check6_Click(); };
+    Check8.click = [this] { Check8_Click(); };
+    cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
+    // What the window's stored form gives the tray control.
+    cSysTray1.ReadProperties({false, platform.desktop.applicationIcon(), "Telnet Server"});
+}
+
+void Form1::Form_Load() {
+    ErrorTrap trap{platform_.messages, "Form1", "Form_Load"};
+    trap.step(100, [&] { ApplySkin(); });
+    trap.step(102, [&] { Loading = true; });
+    trap.step(106, [&] {
+        window.setCaption(kProductName);
+        window.setIcon(platform_.desktop.applicationIcon());
+        SetAppTitle();
+    });
+    const std::string cursorFile = ProgramFolderFile(platform_.files, "\\HAND-M.CUR");
+    if (trap.test(108, [&] { return FileExists(platform_.files, cursorFile); })) {
+        trap.step(110, [&] { window.setMouseIcon(platform_.desktop.loadCursorFile(cursorFile)); });
+    }
+    trap.step(112, [&] { LoadWatchList(platform_.settings, ListView1); });
+    trap.step(114, [&] {
+        platform_.random.seedFromClock();
+        const int draw = static_cast<int>(platform_.random.nextFraction() * 100) + 1;
+        if (draw == 7) platform_.launcher.openWebPage(kHomePage);
+    });
+    trap.step(132, [&] { ListView1.addColumnHeader(" Windows Titles To Monitor and Close"); });
+    trap.step(134, [&] { ListView1.setColumnWidth(7000); });
+    RestoreMonitoring({PushButton2, Timer1, ListView1}, platform_.settings, trap);
+    trap.step(150, [&] { cSysTray1.setTrayTip(kProductName); });
+    trap.step(152, [&] { cSysTray1.setInTray(true); });
+    trap.step(154, [&] { MainWindowHandle = window.handle(); });
+    trap.step(156, [&] {
+        const bool on = GetSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOff) == kOn;
+        Check6.setValue(on ? 1 : 0);
+    });
+    trap.step(158, [&] {
+        const bool on = GetSetting(platform_.settings, kApplicationName, kSectionName, kKeyMinimized, kOff) == kOn;
+        Check8.setValue(on ? 1 : 0);
+    });
+    if (trap.test(160, [&] { return Check6.value() == 1; })) {
+        trap.step(162, [&] { Check8.setVisible(true); });
+    } else {
+        trap.step(164, [&] { Check8.setValue(0); });
+        trap.step(166, [&] { Check8.setVisible(false); });
+    }
+    if (trap.test(168, [&] { return Check8.value() == 1; })) {
+        trap.step(170, [&] { PushButton2_Click(); });
+    }
+    trap.step(172, [&] { Loading = false; });
+}
+
+void Form1::Form_QueryUnload() {
+    ErrorTrap trap{platform_.messages, "Form1", "Form_QueryUnload"};
+    trap.step(100, [&] { Timer1.setEnabled(false); });
+    trap.step(102, [&] { cSysTray1.setInTray(false); });
+    trap.step(104, [&] { platform_.events.processPendingEvents(); });
+    trap.step(106, [&] { platform_.events.processPendingEvents(); });
+    trap.step(108, [&] { platform_.desktop.endProcess(); });
+}
+
+void Form1::Timer1_Timer() {
+    RunScanCycle(ListView1, {platform_.windows, platform_.textCase, platform_.events, platform_.messages});
+}
+
+bool Form1::WindowToClose(std::string title, const ListView& list) {
+    return tamberlyn::WindowToClose(std::move(title), list, platform_.textCase, platform_.messages);
+}
+
+void Form1::PushButton2_Click() {
+    ErrorTrap trap{platform_.messages, "Form1", "PushButton2_Click"};
+    StartStop({PushButton2, Timer1, ListView1}, platform_.settings, platform_.messages, AppTitle, trap);
+}
+
+}  // namespace tamberlyn

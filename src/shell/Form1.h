@@ -1,0 +1,94 @@
+#pragma once
+// The main window: owner of every control, and every handler that the window's events run.
+// Native views mirror the controls and call the handlers; nothing here touches a widget.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+#include "shell/Controls.h"
+#include "shell/Texts.h"
+#include "tray/cSysTray.h"
+#include "watchlist/ListView.h"
+
+namespace tamberlyn {
+
+inline const std::string kProductName = "Tamberlyn";
+inline const std::string kHomePage = "https://www.quillmark.example/tamberlyn/";
+
+const FontSpec kWindowFont{"Arial", 9.0, true};
+const FontSpec kButtonFont{"Arial", 11.25, true};
+
+constexpr int kVirtualKeyDelete = 46;
+
+class Form1 {
+public:
+    explicit Form1(Platform& platform);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // The controls, as the window shows them.
+    FormWindow window;
+    PushButton PushButton2;
+    Frame Frame2;
+    TextBox Text1;
+    PushButton PushButton1;
+    ListView ListView1;
+    PushButton PushButton3;
+    PushButton PushButton4;
+    PushButton PushButton5;
+    PushButton PushButton6;
+    Frame Frame1;
+    CheckBox Check6;
+    CheckBox Check8;
+    Timer Timer1;
+    cSysTray cSysTray1;
+
+    // True while the load sequence runs: Check6 then leaves the log-on entry alone.
+    bool Loading = false;
+
+    // Start-up and close.
+    void Form_Load();
+    void Form_QueryUnload();
+
+    // Monitoring.
+    void Timer1_Timer();
+    bool WindowToClose(std::string title, const ListView& list);
+    void PushButton2_Click();
+
+    // Watch-list editing.
+    void PushButton1_Click();
+    void PushButton3_Click();
+    void PushButton4_Click();
+    void ListView1_Click();
+    void ListView1_DblClick();
+    void ListView1_KeyDown(int keyCode, int shift);
+
+    // Samples and help.
+    void PushButton6_Click();
+    void PushButton5_Click();
+    void Wait(double seconds);
+
+    // Startup options.
+    void Check6_Click();
+    void Check8_Click();
+    void EnableStartup();
+    void DisableStartup();
+
+    // Appearance.
+    void ApplySkin();
+    void PushButton_MouseMove();  // any of the six push buttons
+    void Surface_MouseMove();     // the window itself, ListView1, Text1, Frame1, Frame2
+
+    // Tray residency.
+    void Form_Resize();
+    void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+
+    const DesktopTexts& texts() const { return texts_; }
+
+private:
+    Platform& platform_;
+    const DesktopTexts& texts_;
+};
+
+}  // namespace tamberlyn

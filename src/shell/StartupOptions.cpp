@@ -1,0 +1,49 @@
+// The two startup options: log on with the user, and start hidden in the tray.
+
+#include "platform/PlatformError.h"
+#include "shell/Appearance.h"
+#include "shell/ErrorTrap.h"
+#include "shell/Form1.h"
+#include "shell/Settings.h"
+
+namespace tamberlyn {
+
+void Form1::Check6_Click() {
+    if (Loading) return;
+    ErrorTrap trap{platform_.messages, "Form1", "Check6_Click"};
+    if (Check6.value() == 1) {
+        trap.step(100, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
+        std::string failure;
+        trap.step(102, [&] {
+            try {
+                EnableStartup();
+            } catch (const PlatformError& e) {
+                failure = e.what();
+            }
+        });
+        if (!failure.empty()) {
+            // Nothing will start the program: say so, and show and store the option as off.
+            trap.step(104, [&] {
+                platform_.messages.show(texts_.startupFailed + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
+                                        MessageIcon::Exclamation);
+            });
+            trap.step(106, [&] { Check6.setValue(0); });
+        }
+    } else {
+        trap.step(108, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOff); });
+        trap.step(110, [&] { DisableStartup(); });
+    }
+}
+
+void Form1::Check8_Click() {
+    ErrorTrap trap{platform_.messages, "Form1", "Check8_Click"};
+    trap.step(100, [&] {
+        SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyMinimized, Check8.value() == 1 ? kOn : kOff);
+    });
+}
+
+void Form1::EnableStartup() { platform_.logonEntry.add(); }
+
+void Form1::DisableStartup() { platform_.logonEntry.remove(); }
+
+}  // namespace tamberlyn

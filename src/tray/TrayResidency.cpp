@@ -1,0 +1,27 @@
+// Minimizing hides the main window into the tray; a click on the icon brings it back.
+
+#include "tray/TrayResidency.h"
+
+#include "shell/Form1.h"
+
+namespace tamberlyn {
+
+bool MinimizedToTray = false;
+
+void Form1::Form_Resize() {
+    if (window.state() != WindowState::Minimized || MinimizedToTray) return;
+    // Without a notification area a hidden window could never come back: stay minimized.
+    if (!platform_.notifyIcon.trayAvailable()) return;
+    window.setVisible(false);
+    window.setState(WindowState::Normal);
+    MinimizedToTray = true;
+    cSysTray1.ShowBalloon(kMinimizedBalloonText, kProductName, 5, true);
+}
+
+void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/) {
+    window.setVisible(true);
+    window.setFocus();
+    MinimizedToTray = false;
+}
+
+}  // namespace tamberlyn

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "shell/Texts.h"
+
+namespace tamberlyn {
+
+// The demo instructions: eight paragraphs, each pair joined by two carriage returns.
+std::string HelpText(const DesktopTexts& texts);
+
+}  // namespace tamberlyn

@@ -1,0 +1,109 @@
+#pragma once
+// The remaining small platform services in memory.
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+#include "platform/LogonEntry.h"
+#include "platform/PlatformError.h"
+#include "platform/ProgramFiles.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/RandomSource.h"
+#include "platform/SkinEngine.h"
+
+namespace tamberlyn::fakes {
+
+class FakeProgramFiles : public ProgramFiles {
+public:
+    std::string executablePath() const override { return exe; }
+    char separator() const override { return sep; }
+    bool modificationTimeReadable(const std::string& path) const override { return files.count(path) != 0; }
+    bool isOrdinaryFile(const std::string& path) const override {
+        return files.count(path) != 0 && !hidden.count(path);
+    }
+
+    std::string exe = "C:\\Apps\\Tamberlyn\\Tamberlyn.exe";
+    char sep = '\\';
+    std::set<std::string> files;
+    std::set<std::string> hidden;
+};
+
+class FakeLauncher : public ProgramLauncher {
+public:
+    void startProgram(const std::string& name, const std::string& directory) override {
+        started.push_back(name + " in " + directory);
+        if (onStart) onStart(name);
+    }
+    void openWebPage(const std::string& address) override { pages.push_back(address); }
+
+    std::vector<std::string> started;
+    std::vector<std::string> pages;
+    std::function<void(const std::string&)> onStart;
+};
+
+class FakeLogonEntry : public LogonEntry {
+public:
+    void add() override {
+        calls.push_back("add");
+        if (refuse) throw PlatformError("Access is denied.");
+        present = true;
+    }
+    void remove() override {
+        calls.push_back("remove");
+        present = false;
+    }
+
+    bool present = false;
+    bool refuse = false;
+    std::vector<std::string> calls;
+};
+
+class FakeSkinEngine : public SkinEngine {
+public:
+    void loadSkin(const std::string& path, const std::string& ini) override {
+        calls.push_back("load " + path + " [" + ini + "]");
+        if (failLoad) throw PlatformError("The skin file is damaged");
+    }
+    std::int32_t applyOptions() const override { return options; }
+    void setApplyOptions(std::int32_t value) override {
+        calls.push_back("options " + std::to_string(value));
+        options = value;
+    }
+    void setApplyMetrics(bool on) override { calls.push_back(std::string("metrics ") + (on ? "on" : "off")); }
+    void setApplyColors(bool on) override { calls.push_back(std::string("colors ") + (on ? "on" : "off")); }
+    void applyWindow(WindowHandle window) override { calls.push_back("apply " + std::to_string(window)); }
+
+    std::int32_t options = 0x40;
+    bool failLoad = false;
+    std::vector<std::string> calls;
+};
+
+class FakeDesktop : public Desktop {
+public:
+    Picture applicationIcon() override { return {PictureType::Icon, 0x51}; }
+    int loadCursorFile(const std::string& path) override {
+        if (failCursor) throw PlatformError("Invalid picture");
+        loadedCursors.push_back(path);
+        return 9;
+    }
+    void endProcess() override { ++ended; }
+
+    bool failCursor = false;
+    std::vector<std::string> loadedCursors;
+    int ended = 0;
+};
+
+class FakeRandom : public RandomSource {
+public:
+    void seedFromClock() override { ++seeds; }
+    double nextFraction() override { return fraction; }
+
+    double fraction = 0.5;
+    int seeds = 0;
+};
+
+}  // namespace tamberlyn::fakes

@@ -1,0 +1,39 @@
+#pragma once
+// Every platform service as an in-memory fake, bundled for the main window.
+
+#include "FakeDesktopServices.h"
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "FakeSettingsStore.h"
+#include "FakeTray.h"
+#include "FakeWindowServices.h"
+#include "platform/Platform.h"
+
+namespace tamberlyn::fakes {
+
+template <class RealTextCase>
+struct FakePlatform {
+    explicit FakePlatform(DesktopKind kind = DesktopKind::Windows)
+        : notifyIcon(trayLog),
+          trayHook(trayLog),
+          platform{kind,      windows,  textCase, settings,   messages, events,   logonEntry,
+                   files,     launcher, skin,     notifyIcon, trayHook, desktop, random} {}
+
+    FakeWindowServices windows;
+    RealTextCase textCase;
+    FakeSettingsStore settings;
+    FakeMessageBoxes messages;
+    FakeEventLoop events;
+    FakeLogonEntry logonEntry;
+    FakeProgramFiles files;
+    FakeLauncher launcher;
+    FakeSkinEngine skin;
+    TrayLog trayLog;
+    FakeNotifyIcon notifyIcon;
+    FakeTrayHook trayHook;
+    FakeDesktop desktop;
+    FakeRandom random;
+    Platform platform;
+};
+
+}  // namespace tamberlyn::fakes

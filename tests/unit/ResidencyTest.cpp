@@ -1,0 +1,89 @@
+#include "FormFixture.h"
+
+namespace tamberlyn {
+namespace {
+
+using testing::FormTest;
+
+class ResidencyTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        start();
+        form->window.focusRequested = [this] { ++focused; };
+    }
+    void minimize() {
+        form->window.setState(WindowState::Minimized);
+        form->Form_Resize();
+    }
+    int balloons() const {
+        int n = 0;
+        for (const auto& [op, r] : fake.notifyIcon.sent) n += (r.uFlags == NIF_INFO && !r.szInfo.empty());
+        return n;
+    }
+    int focused = 0;
+};
+
+TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
+    minimize();
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_TRUE(MinimizedToTray);
+    ASSERT_EQ(balloons(), 1);
+    const NotifyIconRecord& shown = fake.notifyIcon.sent[fake.notifyIcon.sent.size() - 2].second;
+    EXPECT_EQ(shown.szInfoTitle, "Tamberlyn");
+    EXPECT_EQ(shown.szInfo, std::string("has been minimized to the system tray.\r\nClick on the blue 'Q' icon (Q for "
+                                        "Quillmark) to bring the software back."));
+    EXPECT_EQ(shown.uTimeout, 5000u);
+
+    fake.trayHook.deliver(0x205);  // right button: restores as the left one does
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(focused, 1);
+    EXPECT_FALSE(MinimizedToTray);
+    minimize();
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_EQ(balloons(), 1);
+}
+
+TEST_F(ResidencyTest, AClickWhileShownOnlyFocuses) {
+    fake.trayHook.deliver(0x202);
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(focused, 1);
+    form->Form_Resize();  // a resize in the normal state does nothing
+    EXPECT_TRUE(form->window.visible());
+}
+
+TEST_F(ResidencyTest, RestoredDuringTheBalloonAndMinimizedAgainWithoutASecondBalloon) {
+    int step = 0;
+    fake.events.onWait = [&] {
+        ++step;
+        if (step == 1) fake.trayHook.deliver(0x202);
+        if (step == 2) minimize();
+    };
+    minimize();
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_EQ(balloons(), 1);
+}
+
+TEST_F(ResidencyTest, WithoutANotificationAreaTheWindowJustStaysMinimized) {
+    fake.notifyIcon.available = false;
+    minimize();
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Minimized);
+    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_EQ(balloons(), 0);
+}
+
+TEST_F(ResidencyTest, MonitoringGoesOnWhileHidden) {
+    form->Text1.setText("pop");
+    form->PushButton1_Click();
+    form->PushButton2_Click();
+    minimize();
+    fake.windows.open(10, "Popup");
+    form->Timer1_Timer();
+    EXPECT_EQ(fake.windows.closeRequests, std::vector<WindowHandle>{10});
+}
+
+}  // namespace
+}  // namespace tamberlyn
