@@ -47,15 +47,20 @@ TEST_F(RegistrySettingsStoreTest, StoresTextAsStringValuesWhereExistingUsersHave
     EXPECT_EQ(settings.read("Quillmark", "Tamberlyn", "StartStopState"), "Off");
     EXPECT_EQ(settings.read("Quillmark", "Tamberlyn", "Minimized"), "");
 
+    const wchar_t* const path = L"Software\\VB and VBA Program Settings\\Quillmark\\Tamberlyn";
     wchar_t text[64] = L"";
     DWORD type = REG_NONE;
     DWORD bytes = sizeof text;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Quillmark\\Tamberlyn",
-                           L"Listview", RRF_RT_ANY, &type, text, &bytes),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, path, L"Listview", RRF_RT_ANY, &type, text, &bytes), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(text, L"notepad|Ma belle école — привет|\U0001F600");
-    // The terminating NUL is stored with the text.
+
+    // The terminating NUL is stored with the text (RegGetValueW would add a missing one).
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    bytes = 0;
+    EXPECT_EQ(RegQueryValueExW(key, L"Listview", nullptr, nullptr, nullptr, &bytes), ERROR_SUCCESS);
+    RegCloseKey(key);
     EXPECT_EQ(bytes, (std::wcslen(text) + 1) * sizeof(wchar_t));
 }
 
@@ -71,8 +76,9 @@ TEST_F(RegistrySettingsStoreTest, AbsentAndNonTextValuesReadAsNothing) {
 }
 
 TEST_F(RegistrySettingsStoreTest, ReadsStringsHoweverTheyWereStored) {
-    const std::wstring unterminated = L"Ohne Ende";
-    store(L"Unterminated", REG_SZ, unterminated.data(), static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
+    // The system adds a NUL the count left out when one follows the text, so none does here.
+    const wchar_t unterminated[] = L"Ohne Ende!";
+    store(L"Unterminated", REG_SZ, unterminated, 9 * sizeof(wchar_t));
     const std::wstring expandable = L"%TEMP%\\école";
     store(L"Expandable", REG_EXPAND_SZ, expandable.c_str(),
           static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
