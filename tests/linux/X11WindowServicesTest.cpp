@@ -50,8 +50,18 @@ protected:
     HandleList enumerate() { return enumerate(*services); }
     bool listed(WindowHandle window) { return std::ranges::count(enumerate(), window) == 1; }
 
-    // Listed, and under a window manager also managed: no longer moving between parents.
-    bool settled(WindowHandle window) { return listed(window) && (!windowManager || parentOf(window) != root); }
+    // Listed, and under a window manager also managed: framed, with WM_STATE set.
+    bool settled(WindowHandle window) {
+        if (!listed(window)) return false;
+        if (!windowManager) return true;
+        auto* state = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, static_cast<xcb_window_t>(window), atom("WM_STATE"),
+                                         XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+            nullptr);
+        const bool managed = state != nullptr && state->type != XCB_NONE;
+        std::free(state);
+        return managed && parentOf(static_cast<xcb_window_t>(window)) != root;
+    }
 
     xcb_window_t parentOf(xcb_window_t window) {
         auto* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
@@ -249,6 +259,21 @@ TEST_F(X11WindowServicesTest, PendingLastsTheGracePeriodOrUntilTheWindowGoes) {
     now += 1ms;
     EXPECT_FALSE(services->closePending(stubborn));
     EXPECT_EQ(client.count("delete stubborn "), 1);
+}
+
+TEST_F(X11WindowServicesTest, ARequestOutlivesAnEnumerationThatMissedItsWindow) {
+    // As while a window manager frames a client: the frame is there, WM_STATE not yet.
+    const WindowHandle window = client.open("framed", "net,delete,framed", "Framed");
+    ASSERT_TRUE(eventually([&] { return listed(window); }));
+    services->requestClose(window);
+    xcb_delete_property(connection, static_cast<xcb_window_t>(window), atom("WM_STATE"));
+    sync(connection);
+    ASSERT_FALSE(listed(window));
+    EXPECT_TRUE(services->closePending(window));
+
+    client.destroy("framed");
+    enumerate();
+    EXPECT_FALSE(services->closePending(window)) << "gone within the grace period";
 }
 
 TEST_F(X11WindowServicesTest, ScanCyclesAskOnceAndLeaveTheQuestionOpen) {

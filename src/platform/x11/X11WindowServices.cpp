@@ -222,15 +222,22 @@ std::vector<X11WindowServices::Properties> X11WindowServices::readProperties(con
 
 void X11WindowServices::fetchEnumeratedProperties() {
     if (propertiesFetched_) return;
-    std::vector<Properties> fetched = readProperties(enumerated_);
-    for (std::size_t i = 0; i < enumerated_.size(); ++i) properties_[enumerated_[i]] = std::move(fetched[i]);
+    // Windows asked to close but missing from this enumeration ride along: a window manager
+    // may be framing one just now, so only the server's BadWindow says it is gone.
+    std::vector<xcb_window_t> windows = enumerated_;
+    for (const auto& [window, when] : closeRequests_) {
+        if (!enumeratedSet_.contains(window)) windows.push_back(window);
+    }
+    std::vector<Properties> fetched = readProperties(windows);
+    for (std::size_t i = 0; i < windows.size(); ++i) properties_[windows[i]] = std::move(fetched[i]);
+    std::erase_if(closeRequests_, [&](const auto& entry) { return properties_[entry.first].gone; });
     propertiesFetched_ = true;
 }
 
 const X11WindowServices::Properties& X11WindowServices::propertiesOf(xcb_window_t window) {
     static const Properties kNone;
     if (window == XCB_NONE) return kNone;
-    if (enumeratedSet_.contains(window)) fetchEnumeratedProperties();
+    if (enumeratedSet_.contains(window) || closeRequests_.contains(window)) fetchEnumeratedProperties();
     if (const auto it = properties_.find(window); it != properties_.end()) return it->second;
     throwIfBroken();
     return properties_[window] = std::move(readProperties({window}).front());
@@ -242,8 +249,6 @@ void X11WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, HandleLis
     enumeratedSet_ = {enumerated_.begin(), enumerated_.end()};
     properties_.clear();
     propertiesFetched_ = false;
-    // A request to a window that is gone can never be pending again.
-    std::erase_if(closeRequests_, [&](const auto& entry) { return !enumeratedSet_.contains(entry.first); });
     for (const xcb_window_t w : enumerated_) {
         if (proc(static_cast<WindowHandle>(w), list) == 0) break;
     }
@@ -302,11 +307,13 @@ bool X11WindowServices::closePending(WindowHandle handle) {
     const auto window = static_cast<xcb_window_t>(handle);
     const auto request = closeRequests_.find(window);
     if (handle <= 0 || request == closeRequests_.end()) return false;
+    const auto requested = request->second;
+    // Fetching drops the requests of windows found gone, this one's included.
     const bool exists = !propertiesOf(window).gone;
     fetchEnumeratedProperties();
-    if (exists && (now_() - request->second < kCloseGrace || hasTransient(window))) return true;
-    // Answered, cancelled or gone: a later cycle may ask again.
-    closeRequests_.erase(request);
+    if (exists && (now_() - requested < kCloseGrace || hasTransient(window))) return true;
+    // Answered or cancelled: a later cycle may ask again.
+    closeRequests_.erase(window);
     return false;
 }
 

@@ -32,7 +32,8 @@ public:
     void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
-    // Whether the window still exists is what the last enumeration found.
+    // Whether the window still exists is what the server said at the first question
+    // after the last enumeration.
     bool closePending(WindowHandle window) override;
     WindowHandle ownerOf(WindowHandle window) override;
     bool isDesktopShell(WindowHandle window) override;
