@@ -1,0 +1,41 @@
+#include "platform/qt/QtNotifyIcon.h"
+
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtStrings.h"
+
+namespace tamberlyn {
+
+namespace {
+constexpr int kDefaultBalloonMilliseconds = 10000;
+}
+
+QtNotifyIcon::QtNotifyIcon(const QtDesktop& desktop) : desktop_(desktop) {}
+
+void QtNotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
+    switch (operation) {
+        case NotifyOperation::Add:
+            iconId_ = static_cast<std::int32_t>(record.uID);
+            if ((record.uFlags & NIF_ICON) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
+            if ((record.uFlags & NIF_TIP) != 0) trayIcon_.setToolTip(toQString(record.szTip));
+            trayIcon_.show();
+            break;
+        case NotifyOperation::Modify:
+            if ((record.uFlags & NIF_ICON) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
+            if ((record.uFlags & NIF_TIP) != 0) trayIcon_.setToolTip(toQString(record.szTip));
+            if ((record.uFlags & NIF_INFO) != 0) showBalloon(record);
+            break;
+        case NotifyOperation::Delete: trayIcon_.hide(); break;
+    }
+}
+
+void QtNotifyIcon::showBalloon(const NotifyIconRecord& record) {
+    // Qt has no call to take a message down; a message with neither title nor text
+    // is its way: Qt's own balloon then just closes the one on screen.
+    const int milliseconds = record.uTimeout > 0 ? static_cast<int>(record.uTimeout) : kDefaultBalloonMilliseconds;
+    trayIcon_.showMessage(toQString(record.szInfoTitle), withNewlines(record.szInfo), QSystemTrayIcon::NoIcon,
+                          milliseconds);
+}
+
+bool QtNotifyIcon::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+}  // namespace tamberlyn

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtNotifyIcon.h"
+#include "platform/qt/QtProgramFiles.h"
+#include "platform/qt/QtProgramLauncher.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtSkinEngine.h"
+#include "platform/qt/QtTextCase.h"
+#include "platform/qt/QtTrayHook.h"
+#include "platform/qt/XdgAutostartEntry.h"
+#include "platform/x11/X11WindowServices.h"
+#include "shell/ClockRandom.h"
+#include "shell/Form1.h"
+
+namespace tamberlyn {
+
+// The Linux program: every adapter, the form and its view, put together in order.
+// Needs a QApplication on the xcb platform.
+class QtProgram {
+public:
+    explicit QtProgram(QtDesktop::EndAction endAction = QtDesktop::endAtOnce);
+    QtProgram(const QtProgram&) = delete;
+    QtProgram& operator=(const QtProgram&) = delete;
+
+    // The window's handle first, then the load sequence, then the window centred on screen.
+    void start();
+
+    Form1& form() { return form_; }
+    MainWindow& window() { return window_; }
+    QtNotifyIcon& notifyIcon() { return notifyIcon_; }
+    QtDesktop& desktop() { return desktop_; }
+
+private:
+    QtDesktop desktop_;
+    QtTextCase textCase_;
+    QtSettingsStore settings_;
+    QtMessageBoxes messages_;
+    QtEventLoop events_;
+    XdgAutostartEntry logonEntry_;
+    QtProgramFiles files_;
+    QtProgramLauncher launcher_;
+    QtSkinEngine skin_;
+    QtNotifyIcon notifyIcon_;
+    QtTrayHook trayHook_;
+    ClockRandom random_;
+    X11WindowServices windows_;
+    Platform platform_;
+    Form1 form_;
+    MainWindow window_;
+};
+
+}  // namespace tamberlyn

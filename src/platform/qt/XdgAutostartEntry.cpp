@@ -1,0 +1,74 @@
+#include "platform/qt/XdgAutostartEntry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <utility>
+
+#include "platform/PlatformError.h"
+#include "platform/qt/QtStrings.h"
+#include "platform/qt/XdgPaths.h"
+
+namespace tamberlyn {
+
+QString desktopExecValue(const QString& program) {
+    // Readers undo the string escapes first, then the quoting, then expand field codes,
+    // so the escapes are applied in the opposite order.
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : program) {
+        if (c == QLatin1Char('%')) {
+            quoted += QStringLiteral("%%");
+            continue;
+        }
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')) {
+            quoted += QLatin1Char('\\');
+        }
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\')) value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n')) value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t')) value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r')) value += QStringLiteral("\\r");
+        else value += c;
+    }
+    return value;
+}
+
+XdgAutostartEntry::XdgAutostartEntry(QString executablePath) : executablePath_(std::move(executablePath)) {}
+
+QString XdgAutostartEntry::filePath() { return configHome() + QStringLiteral("/autostart/tamberlyn.desktop"); }
+
+void XdgAutostartEntry::add() {
+    const QString path = filePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) throw PlatformError("The folder " + toUtf8(folder) + " could not be created.");
+
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Tamberlyn\n"
+                                         "Exec=%1\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(desktopExecValue(executablePath_));
+    // Written aside and renamed: a session starting meanwhile never reads half an entry.
+    QSaveFile file(path);
+    const QByteArray bytes = entry.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        throw PlatformError("The file " + toUtf8(path) + " could not be written: " + toUtf8(file.errorString()));
+    }
+}
+
+void XdgAutostartEntry::remove() {
+    QFile file(filePath());
+    if (!file.exists()) return;
+    if (!file.remove()) {
+        throw PlatformError("The file " + toUtf8(file.fileName()) + " could not be removed: " +
+                            toUtf8(file.errorString()));
+    }
+}
+
+}  // namespace tamberlyn

@@ -1,0 +1,13 @@
+#include "platform/qt/XdgPaths.h"
+
+#include <QDir>
+
+namespace tamberlyn {
+
+QString configHome() {
+    const QString fromEnvironment = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!fromEnvironment.isEmpty() && QDir::isAbsolutePath(fromEnvironment)) return QDir::cleanPath(fromEnvironment);
+    return QDir::homePath() + QStringLiteral("/.config");
+}
+
+}  // namespace tamberlyn
