@@ -1,5 +1,6 @@
 #include "platform/qt/MainWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -143,6 +144,11 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     form_.window.focusRequested = [this] {
         raise();
         activateWindow();
+        // Shown again before Qt took in that the focus had left the hidden window, the
+        // window still has the platform's focus, so Qt never makes it active again by itself.
+        if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this) {
+            QApplication::setActiveWindow(this);
+        }
     };
     mirrorWindow();
 
@@ -215,8 +221,6 @@ void MainWindow::mirrorWindowVisibility() {
     const FormWindow& window = form_.window;
     if (!window.visible()) {
         if (!isHidden()) hide();
-        // Shown again later, the window comes back in the state the form has now.
-        if (window.state() == WindowState::Normal && isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
         return;
     }
     if (window.state() == WindowState::Minimized) {
