@@ -1,0 +1,295 @@
+// The Qt adapters on their own, where the whole program does not reach them easily.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "QtTestSupport.h"
+#include "platform/PlatformError.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtProgramFiles.h"
+#include "platform/qt/QtProgramLauncher.h"
+#include "platform/qt/QtProgram.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtSkinEngine.h"
+#include "platform/qt/XdgAutostartEntry.h"
+
+namespace tamberlyn::qttest {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(SettingsFile, ValuesRoundTripAndAbsentOrListValuesAreNothing) {
+    ScratchConfig config;
+    QtSettingsStore store;
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), std::nullopt);
+    const std::string awkward = " leading space, commas; \"quotes\" = ünïcode\\ ||||||||---|||";
+    store.write("Quillmark", "Tamberlyn", "Listview", awkward);
+    store.write("Quillmark", "Tamberlyn", "Windows Startup", "On");
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), awkward);
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Windows Startup"), "On");
+    EXPECT_EQ(store.read("Quillmark", "Other", "Listview"), std::nullopt);
+
+    // Written by hand, or by another instance of the program since: read afresh.
+    const QString file = config.path() + "/Quillmark/Quillmark.ini";
+    writeFile(file, "[Tamberlyn]\nListview=a, b\nStartStopState=On\n");
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "StartStopState"), "On");
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), std::nullopt) << "a list is no text";
+}
+
+TEST(SettingsFile, AFailedWriteSaysWhichFile) {
+    ScratchConfig config;
+    writeFile(config.path() + "/Quillmark", "not a folder");
+    QtSettingsStore store;
+    try {
+        store.write("Quillmark", "Tamberlyn", "Listview", "x");
+        FAIL() << "no error";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(std::string(e.what()), "The settings file " + config.path().toStdString() +
+                                             "/Quillmark/Quillmark.ini cannot be written.");
+    }
+}
+
+TEST(AutostartEntry, ExecHoldsThePathAsOneQuotedArgument) {
+    EXPECT_EQ(desktopExecValue("/opt/tamberlyn/tamberlyn"), "\"/opt/tamberlyn/tamberlyn\"");
+    EXPECT_EQ(desktopExecValue("/home/me/My Apps/tamberlyn"), "\"/home/me/My Apps/tamberlyn\"");
+    // Quoting escapes " ` $ \ with a backslash; the string rules then double every backslash.
+    EXPECT_EQ(desktopExecValue("/a\"b`c$d\\e/t"), "\"/a\\\\\"b\\\\`c\\\\$d\\\\\\\\e/t\"");
+    EXPECT_EQ(desktopExecValue("/100%/t"), "\"/100%%/t\"");  // not a field code
+    EXPECT_EQ(desktopExecValue("/new\nline/t"), "\"/new\\nline/t\"");
+}
+
+TEST(AutostartEntry, AddWritesTheFileAndRemoveDeletesIt) {
+    ScratchConfig config;
+    XdgAutostartEntry entry("/opt/My Apps/tamberlyn");
+    entry.remove();  // absent: fine
+    entry.add();
+    const QString file = config.path() + "/autostart/tamberlyn.desktop";
+    EXPECT_EQ(XdgAutostartEntry::filePath(), file);
+    EXPECT_EQ(readFile(file), "[Desktop Entry]\nType=Application\nName=Tamberlyn\nExec=\"/opt/My Apps/tamberlyn\"\n"
+                              "X-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(QDir(config.path() + "/autostart").entryList(QDir::Files | QDir::Hidden), QStringList{"tamberlyn.desktop"})
+        << "no temporary file left beside it";
+    entry.remove();
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST(AutostartEntry, AnUnwritableEntrySaysWhy) {
+    ScratchConfig config;
+    QDir().mkpath(config.path() + "/autostart/tamberlyn.desktop");  // a folder in the way
+    XdgAutostartEntry entry("/opt/tamberlyn");
+    try {
+        entry.add();
+        FAIL() << "no error";
+    } catch (const PlatformError& e) {
+        EXPECT_TRUE(QString(e.what()).startsWith("The file " + config.path() + "/autostart/tamberlyn.desktop could "
+                                                                               "not be written: "))
+            << e.what();
+    }
+}
+
+TEST(EventLoop, WaitingSleepsUntilTheDeadlineOrAnEvent) {
+    QtEventLoop events;
+    // Nothing happens: a handful of wake-ups at most, never a spin.
+    const Clock::time_point deadline = events.now() + 300ms;
+    int wakeUps = 0;
+    while (events.now() < deadline) {
+        events.waitForEventsUntil(deadline);
+        ++wakeUps;
+    }
+    EXPECT_LT(wakeUps, 30);
+
+    // An event that arrives early ends the wait early, after it ran.
+    bool ran = false;
+    QTimer::singleShot(50, [&] { ran = true; });
+    const Clock::time_point start = events.now();
+    while (!ran && events.now() - start < 10s) events.waitForEventsUntil(start + 10s);
+    EXPECT_TRUE(ran);
+    EXPECT_LT(events.now() - start, 5s);
+
+    // One pass runs what is already pending.
+    bool queued = false;
+    QMetaObject::invokeMethod(qApp, [&] { queued = true; }, Qt::QueuedConnection);
+    events.processPendingEvents();
+    EXPECT_TRUE(queued);
+}
+
+TEST(MessageBoxes, TextTitleButtonsAndIconAsAsked) {
+    QtMessageBoxes messages;
+    BoxAnswerer user(QMessageBox::No);
+    EXPECT_EQ(messages.show("First line\r\nsecond\rthird <b>not bold</b>", "Tamberlyn", MessageButtons::YesNo,
+                            MessageIcon::None),
+              MessageResult::No);
+    user.setAnswer(QMessageBox::Yes);
+    EXPECT_EQ(messages.show("Sure?", "Tamberlyn", MessageButtons::YesNo, MessageIcon::None), MessageResult::Yes);
+    EXPECT_EQ(messages.show("Broken", "Application Error", MessageButtons::Ok, MessageIcon::Exclamation),
+              MessageResult::Ok);
+    ASSERT_EQ(user.boxes.size(), 3u);
+    EXPECT_EQ(user.boxes[0].text, "First line\nsecond\nthird <b>not bold</b>");
+    EXPECT_EQ(user.boxes[0].title, "Tamberlyn");
+    EXPECT_EQ(user.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(user.boxes[0].defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(user.boxes[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(user.boxes[2].buttons, QMessageBox::Ok);
+    EXPECT_EQ(user.boxes[2].icon, QMessageBox::Warning);
+
+    EXPECT_EQ(user.boxes[0].format, Qt::PlainText) << "tags show as typed";
+}
+
+TEST(MessageBoxes, EscapeAnswersNo) {
+    QtMessageBoxes messages;
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
+    });
+    escape.start(30);
+    EXPECT_EQ(messages.show("Clear?", "Tamberlyn", MessageButtons::YesNo, MessageIcon::None), MessageResult::No);
+}
+
+// A .cur file: an .ico written by Qt, marked as a cursor with its hot spot.
+QByteArray cursorFile(QPoint hotSpot) {
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter(&image).fillRect(0, 0, 16, 16, Qt::black);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "ico");
+    EXPECT_TRUE(writer.write(image)) << writer.errorString();
+    QByteArray bytes = buffer.data();
+    bytes[2] = 2;
+    bytes[10] = static_cast<char>(hotSpot.x());
+    bytes[12] = static_cast<char>(hotSpot.y());
+    return bytes;
+}
+
+TEST(Desktop, TheApplicationIconIsABlueQAtBothSizes) {
+    QtDesktop desktop;
+    const Picture icon = desktop.applicationIcon();
+    EXPECT_EQ(icon.type, PictureType::Icon);
+    EXPECT_EQ(desktop.applicationIcon().handle, icon.handle) << "one icon, however often asked";
+    const QIcon qicon = desktop.icon(icon.handle);
+    EXPECT_EQ(qicon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+    const QImage small = qicon.pixmap(16, 16).toImage();
+    int blue = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QColor c = small.pixelColor(x, y);
+            blue += c.alpha() > 200 && c.blue() > 150 && c.red() < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blue, 20) << "the letter is drawn in blue";
+    EXPECT_TRUE(desktop.icon(icon.handle + 1).isNull());
+}
+
+TEST(Desktop, CursorFilesLoadWithTheirHotSpotAndBadOnesAreRefused) {
+    QTemporaryDir dir;
+    QtDesktop desktop;
+    writeFile(dir.filePath("HAND-M.CUR"), cursorFile({5, 7}));
+    const int id = desktop.loadCursorFile(dir.filePath("HAND-M.CUR").toStdString());
+    const std::optional<QCursor> cursor = desktop.cursor(id);
+    ASSERT_TRUE(cursor.has_value());
+    EXPECT_EQ(cursor->hotSpot(), QPoint(5, 7));
+    EXPECT_EQ(cursor->pixmap().size(), QSize(32, 32));
+
+    writeFile(dir.filePath("text.cur"), "not a cursor");
+    EXPECT_THROW(desktop.loadCursorFile(dir.filePath("text.cur").toStdString()), PlatformError);
+    EXPECT_THROW(desktop.loadCursorFile(dir.filePath("missing.cur").toStdString()), PlatformError);
+}
+
+TEST(Desktop, EndingTheProcessRunsTheGivenAction) {
+    int ended = 0;
+    QtDesktop desktop([&] { ++ended; });
+    desktop.endProcess();
+    EXPECT_EQ(ended, 1);
+}
+
+TEST(ProgramFiles, PathsAndFileTests) {
+    QTemporaryDir dir;
+    QtProgramFiles files;
+    EXPECT_EQ(QString::fromStdString(files.executablePath()), QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(QDir::isAbsolutePath(QString::fromStdString(files.executablePath())));
+    writeFile(dir.filePath("o.cjs"), "x");
+    writeFile(dir.filePath(".hidden"), "x");
+    const std::string base = dir.path().toStdString();
+    EXPECT_TRUE(files.modificationTimeReadable(base + "/o.cjs"));
+    EXPECT_TRUE(files.modificationTimeReadable(base));
+    EXPECT_FALSE(files.modificationTimeReadable(base + "/missing"));
+    EXPECT_TRUE(files.isOrdinaryFile(base + "/o.cjs"));
+    EXPECT_FALSE(files.isOrdinaryFile(base + "/.hidden"));
+    EXPECT_FALSE(files.isOrdinaryFile(base));
+    EXPECT_FALSE(files.isOrdinaryFile(base + "/missing"));
+}
+
+TEST(Launcher, DemoNamesAndTheStartFolder) {
+    EXPECT_EQ(QtProgramLauncher::programFor("calc"), "xcalc");
+    EXPECT_EQ(QtProgramLauncher::programFor("notepad"), "notepadqq");
+
+    QTemporaryDir dir;
+    const QString script = dir.filePath("where");
+    writeFile(script, "#!/bin/sh\npwd > \"$0.out\"\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QtProgramLauncher().startProgram(script.toStdString(), "/");
+    EXPECT_TRUE(eventually([&] { return readFile(script + ".out") == "/\n"; }));
+}
+
+TEST(SkinEngine, AMistakeNamesItsLine) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("o.cjs"), "[Tamberlyn Skin]\nWindow = #zzzzzz\n");
+    QtSkinEngine skin;
+    try {
+        skin.loadSkin(dir.filePath("o.cjs").toStdString(), "");
+        FAIL() << "no error";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Skin file, line 2: \"#zzzzzz\" is not a colour");
+    }
+    EXPECT_THROW(skin.loadSkin(dir.filePath("missing.cjs").toStdString(), ""), PlatformError);
+}
+
+TEST(SkinEngine, ColoursGoToTheirPartsOfTheMainWindow) {
+    ScratchConfig config;
+    QTemporaryDir dir;
+    writeFile(dir.filePath("o.cjs"), "\xEF\xBB\xBF; a skin\n[Tamberlyn Skin]\nWindow = #102030\nFrame = 1,2,3\n"
+                                     "CheckBox=#040506\nButton=#3A6EA5\nButtonText=#FFFFFF\nList=#FFFFE0\n"
+                                     "ListText=#000080\nText=#800000\n");
+    QtProgram program([] {});
+    QWidget& window = program.window();
+    QtSkinEngine skin;
+    skin.loadSkin(dir.filePath("o.cjs").toStdString(), "");
+    skin.setApplyColors(true);
+    skin.applyWindow(static_cast<WindowHandle>(window.winId()));
+
+    auto colour = [&](const char* name, QPalette::ColorRole role) {
+        return window.findChild<QWidget*>(name)->palette().color(role);
+    };
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(colour("Frame1", QPalette::Window), QColor(1, 2, 3));
+    EXPECT_EQ(colour("Frame2", QPalette::WindowText), QColor(0x80, 0, 0));
+    EXPECT_EQ(colour("Check6", QPalette::Button), QColor(4, 5, 6)) << "a check box fills with its Button role";
+    EXPECT_EQ(colour("Check8", QPalette::WindowText), QColor(0x80, 0, 0));
+    EXPECT_EQ(colour("PushButton2", QPalette::Button), QColor(0x3A, 0x6E, 0xA5));
+    EXPECT_EQ(colour("PushButton1", QPalette::ButtonText), QColor(Qt::white));
+    EXPECT_EQ(colour("ListView1", QPalette::Base), QColor(0xFF, 0xFF, 0xE0));
+    EXPECT_EQ(colour("ListView1", QPalette::Text), QColor(0, 0, 0x80));
+}
+
+}  // namespace
+}  // namespace tamberlyn::qttest

@@ -1,0 +1,208 @@
+// The main window as a user meets it: where everything is, and the list commands.
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QScreen>
+
+#include "ProgramFixture.h"
+#include "shell/Settings.h"
+
+namespace tamberlyn::qttest {
+namespace {
+
+using Layout = ProgramTest;
+
+TEST_F(Layout, ControlsSitWhereTheFormPutsThemAt96Dpi) {
+    start();
+    ASSERT_EQ(window().logicalDpi(), 96.0) << "the expected pixels below are for 96 DPI";
+    EXPECT_EQ(window().size(), QSize(536, 439));  // 8040 x 6585 twips
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    EXPECT_FALSE(window().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window().windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+
+    EXPECT_EQ(widget<QPushButton>("PushButton2").geometry(), QRect(8, 8, 520, 27));
+    EXPECT_EQ(widget<QGroupBox>("Frame2").geometry(), QRect(8, 40, 520, 89));
+    // Inside their frames.
+    EXPECT_EQ(widget<QLineEdit>("Text1").parentWidget()->objectName(), "Frame2");
+    EXPECT_EQ(widget<QLineEdit>("Text1").geometry(), QRect(16, 20, 489, 23));
+    EXPECT_EQ(widget<QCheckBox>("Check8").parentWidget()->objectName(), "Frame1");
+    EXPECT_EQ(widget<QCheckBox>("Check8").geometry(), QRect(288, 20, 140, 17));
+    EXPECT_EQ(list().geometry(), QRect(8, 136, 520, 177));
+    EXPECT_EQ(list().columnWidth(0), 467);  // 7000 twips
+
+    // The window is centred on the screen.
+    const QRect screen = window().screen()->availableGeometry();
+    EXPECT_LE(std::abs(window().frameGeometry().center().x() - screen.center().x()), 12);
+    EXPECT_LE(std::abs(window().frameGeometry().center().y() - screen.center().y()), 24);
+}
+
+TEST_F(Layout, TextsFontsAndColoursComeFromTheForm) {
+    start();
+    EXPECT_EQ(window().windowTitle(), "Tamberlyn");
+    EXPECT_EQ(list().headerItem()->text(0), " Windows Titles To Monitor and Close");
+    EXPECT_EQ(list().toolTip(), "Double-click item to remove it.");
+    EXPECT_EQ(list().selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(widget<QCheckBox>("Check6").text(), "Load this software when I log in");
+    EXPECT_EQ(widget<QGroupBox>("Frame1").title(), "Startup Options");
+
+    const QFont button = widget<QPushButton>("PushButton6").font();
+    EXPECT_EQ(button.family(), "Arial");
+    EXPECT_DOUBLE_EQ(button.pointSizeF(), 11.25);
+    EXPECT_TRUE(button.bold());
+    const QFont caption = widget<QCheckBox>("Check6").font();
+    EXPECT_DOUBLE_EQ(caption.pointSizeF(), 9.0);
+    EXPECT_TRUE(caption.bold());
+
+    // White where nothing is drawn over the surface: a corner of the window, beside a
+    // frame's title, at the end of a check box's caption.
+    auto pixel = [](QWidget& surface, QPoint at) { return surface.grab().toImage().pixelColor(at); };
+    EXPECT_EQ(pixel(window(), {3, 3}), QColor(Qt::white));
+    QGroupBox& frame = widget<QGroupBox>("Frame1");
+    EXPECT_EQ(pixel(frame, {frame.width() - 4, 2}), QColor(Qt::white));
+    QCheckBox& check = widget<QCheckBox>("Check6");
+    EXPECT_EQ(pixel(check, {check.width() - 3, check.height() / 2}), QColor(Qt::white));
+    EXPECT_FALSE(window().windowIcon().isNull());
+    EXPECT_FALSE(widget<QCheckBox>("Check8").isVisibleTo(&window()));  // only with the log-in option
+}
+
+TEST_F(Layout, TabGoesThroughTheControlsInTabIndexOrder) {
+    start();
+    window().activateWindow();
+    ASSERT_TRUE(eventually([&] { return QApplication::activeWindow() == &window(); }));
+    ASSERT_TRUE(eventually([&] { return QApplication::focusWidget() == &list(); }));
+    QStringList visited;
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    // Check8 is hidden; the list's tab index is 0.
+    EXPECT_EQ(visited, (QStringList{"PushButton3", "PushButton4", "PushButton2", "PushButton5", "Check6", "Text1",
+                                    "PushButton1", "PushButton6"}));
+}
+
+TEST_F(Layout, ThePointerIsAHandOverPushButtonsOnly) {
+    start();
+    QTest::mouseMove(&widget<QPushButton>("PushButton4"));
+    EXPECT_TRUE(eventually([&] { return window().cursor().shape() == Qt::PointingHandCursor; }));
+    QTest::mouseMove(&list());
+    QTest::mouseMove(list().viewport(), QPoint(40, 60));
+    EXPECT_TRUE(eventually([&] { return window().cursor().shape() == Qt::ArrowCursor; }));
+    QTest::mouseMove(&widget<QPushButton>("PushButton1"));  // inside a frame
+    EXPECT_TRUE(eventually([&] { return window().cursor().shape() == Qt::PointingHandCursor; }));
+    QTest::mouseMove(&window(), QPoint(2, 2));
+    EXPECT_TRUE(eventually([&] { return window().cursor().shape() == Qt::ArrowCursor; }));
+}
+
+using Editing = ProgramTest;
+
+TEST_F(Editing, TypedFragmentsAreAddedStoredAndTheTextBoxEmptied) {
+    start();
+    add("Calculator");
+    add("Notepad – ünïcode");
+    EXPECT_EQ(rows(), (QStringList{"Calculator", "Notepad – ünïcode"}));
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "");
+    EXPECT_EQ(form().Text1.text(), "");
+    EXPECT_TRUE(settingsText().contains("Listview=Calculator||||||||---|||Notepad – ünïcode||||||||---|||"))
+        << settingsText().toStdString();
+
+    click("PushButton1");  // nothing typed: nothing added
+    EXPECT_EQ(rows().size(), 2);
+}
+
+TEST_F(Editing, AClickedRowGoesToTheTextBoxAndDeleteSelectedRemovesIt) {
+    start();
+    for (const char* fragment : {"one", "two", "three"}) add(fragment);
+    clickRow(1);
+    EXPECT_EQ(form().ListView1.selectedIndex(), 2);
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "two");
+    click("PushButton3");
+    EXPECT_EQ(rows(), (QStringList{"one", "three"}));
+    EXPECT_TRUE(list().selectedItems().isEmpty());
+    click("PushButton3");  // nothing selected: nothing removed
+    EXPECT_EQ(rows(), (QStringList{"one", "three"}));
+    EXPECT_TRUE(settingsText().contains("Listview=one||||||||---|||three||||||||---|||"));
+}
+
+TEST_F(Editing, DoubleClickAndTheDeleteKeyRemoveTheRow) {
+    start();
+    for (const char* fragment : {"one", "two", "three"}) add(fragment);
+    doubleClickRow(0);
+    EXPECT_EQ(rows(), (QStringList{"two", "three"}));
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "one");  // the click of the double click came first
+
+    clickRow(1);
+    QTest::keyClick(&list(), Qt::Key_Down);  // moving with the keys is no removal
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    EXPECT_EQ(rows(), (QStringList{"two"}));
+    QTest::keyClick(&list(), Qt::Key_Delete);  // nothing selected
+    EXPECT_EQ(rows(), (QStringList{"two"}));
+    EXPECT_TRUE(settingsText().contains("Listview=two||||||||---|||"));
+}
+
+TEST_F(Editing, ClearListAsksFirst) {
+    start();
+    add("one");
+    add("two");
+    BoxAnswerer user(QMessageBox::No);
+    click("PushButton4");
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].title, "Tamberlyn");
+    EXPECT_EQ(user.boxes[0].text, "Are you sure you want to clear list?");
+    EXPECT_EQ(user.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(user.boxes[0].defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(user.boxes[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(rows().size(), 2);
+
+    user.setAnswer(QMessageBox::Yes);
+    click("PushButton4");
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_TRUE(settingsText().contains("Listview=\n") || settingsText().contains("Listview=\"\"\n"))
+        << settingsText().toStdString();
+    click("PushButton4");  // an empty list: no question
+    EXPECT_EQ(user.boxes.size(), 2u);
+}
+
+TEST_F(Editing, StartNeedsAFragmentThenStartAndStopToggle) {
+    start();
+    BoxAnswerer user;
+    QPushButton& startStop = widget<QPushButton>("PushButton2");
+    click("PushButton2");
+    ASSERT_EQ(user.boxes.size(), 1u);
+    EXPECT_EQ(user.boxes[0].text, "Please add a keyword to monitor");
+    EXPECT_EQ(startStop.text(), "Start Monitoring");
+
+    add("nothing-has-this-title");
+    click("PushButton2");
+    EXPECT_EQ(startStop.text(), "Stop Monitoring");
+    EXPECT_TRUE(form().Timer1.enabled());
+    EXPECT_TRUE(settingsText().contains("StartStopState=On"));
+    click("PushButton2");
+    EXPECT_EQ(startStop.text(), "Start Monitoring");
+    EXPECT_FALSE(form().Timer1.enabled());
+    EXPECT_TRUE(settingsText().contains("StartStopState=Off"));
+}
+
+TEST_F(Editing, HelpShowsTheDemoInParagraphs) {
+    start();
+    BoxAnswerer user;
+    click("PushButton5");
+    ASSERT_EQ(user.boxes.size(), 1u);
+    const QString text = user.boxes[0].text;
+    EXPECT_FALSE(text.contains('\r'));
+    EXPECT_TRUE(text.contains("Click \"Start Monitoring\"\n\nOpen a terminal and type in xcalc and hit enter.\n\n"))
+        << text.toStdString();
+}
+
+TEST_F(Editing, ClosingTheWindowRunsTheCloseSequence) {
+    start();
+    add("one");
+    click("PushButton2");
+    window().close();
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(form().Timer1.enabled());
+    EXPECT_FALSE(program->notifyIcon().trayIcon().isVisible());
+    EXPECT_TRUE(settingsText().contains("StartStopState=On"));  // monitoring comes back next time
+}
+
+}  // namespace
+}  // namespace tamberlyn::qttest
