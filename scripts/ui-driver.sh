@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Drives Tamberlyn's main window from outside, as a person would, with xdotool on $DISPLAY.
 # Sourced by scripts/run, scripts/screenshots and the Linux tests.
 #

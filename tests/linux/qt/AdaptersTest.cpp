@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -155,14 +156,28 @@ TEST(MessageBoxes, TextTitleButtonsAndIconAsAsked) {
     EXPECT_EQ(user.boxes[0].format, Qt::PlainText) << "tags show as typed";
 }
 
-TEST(MessageBoxes, EscapeAnswersNo) {
+TEST(MessageBoxes, AQuestionIsAnsweredByItsButtonsOnly) {
     QtMessageBoxes messages;
-    QTimer escape;
-    QObject::connect(&escape, &QTimer::timeout, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
+    int attempts = 0;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        if (++attempts == 1) QTest::keyClick(box, Qt::Key_Escape);
+        if (attempts == 2) box->close();  // what a close request to the box's window does
+        if (attempts == 3) box->button(QMessageBox::Yes)->click();
     });
-    escape.start(30);
-    EXPECT_EQ(messages.show("Clear?", "Tamberlyn", MessageButtons::YesNo, MessageIcon::None), MessageResult::No);
+    user.start(30);
+    EXPECT_EQ(messages.show("Clear?", "Tamberlyn", MessageButtons::YesNo, MessageIcon::None), MessageResult::Yes);
+    EXPECT_EQ(attempts, 3);
+
+    attempts = 0;
+    QObject::disconnect(&user, nullptr, nullptr, nullptr);
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget(); box != nullptr && ++attempts == 1) box->close();
+    });
+    EXPECT_EQ(messages.show("Noted.", "Tamberlyn", MessageButtons::Ok, MessageIcon::None), MessageResult::Ok)
+        << "a box with one button closes like any window";
 }
 
 // A .cur file: an .ico written by Qt, marked as a cursor with its hot spot.
@@ -215,17 +230,9 @@ TEST(Desktop, CursorFilesLoadWithTheirHotSpotAndBadOnesAreRefused) {
     EXPECT_THROW(desktop.loadCursorFile(dir.filePath("missing.cur").toStdString()), PlatformError);
 }
 
-TEST(Desktop, EndingTheProcessRunsTheGivenAction) {
-    int ended = 0;
-    QtDesktop desktop([&] { ++ended; });
-    desktop.endProcess();
-    EXPECT_EQ(ended, 1);
-}
-
 TEST(ProgramFiles, PathsAndFileTests) {
     QTemporaryDir dir;
     QtProgramFiles files;
-    EXPECT_EQ(QString::fromStdString(files.executablePath()), QCoreApplication::applicationFilePath());
     EXPECT_TRUE(QDir::isAbsolutePath(QString::fromStdString(files.executablePath())));
     writeFile(dir.filePath("o.cjs"), "x");
     writeFile(dir.filePath(".hidden"), "x");
@@ -239,10 +246,7 @@ TEST(ProgramFiles, PathsAndFileTests) {
     EXPECT_FALSE(files.isOrdinaryFile(base + "/missing"));
 }
 
-TEST(Launcher, DemoNamesAndTheStartFolder) {
-    EXPECT_EQ(QtProgramLauncher::programFor("calc"), "xcalc");
-    EXPECT_EQ(QtProgramLauncher::programFor("notepad"), "notepadqq");
-
+TEST(Launcher, ProgramsStartInTheGivenFolder) {
     QTemporaryDir dir;
     const QString script = dir.filePath("where");
     writeFile(script, "#!/bin/sh\npwd > \"$0.out\"\n");
