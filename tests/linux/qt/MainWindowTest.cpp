@@ -30,10 +30,12 @@ TEST_F(Layout, ControlsSitWhereTheFormPutsThemAt96Dpi) {
     EXPECT_EQ(list().geometry(), QRect(8, 136, 520, 177));
     EXPECT_EQ(list().columnWidth(0), 467);  // 7000 twips
 
-    // The window is centred on the screen.
-    const QRect screen = window().screen()->availableGeometry();
-    EXPECT_LE(std::abs(window().frameGeometry().center().x() - screen.center().x()), 12);
-    EXPECT_LE(std::abs(window().frameGeometry().center().y() - screen.center().y()), 24);
+    // Centred on the screen, give or take the window manager's frame.
+    const QPoint centre = window().screen()->availableGeometry().center();
+    EXPECT_TRUE(eventually([&] {
+        const QPoint offset = window().frameGeometry().center() - centre;
+        return std::abs(offset.x()) <= 12 && std::abs(offset.y()) <= 24;
+    })) << window().frameGeometry().x() << "," << window().frameGeometry().y();
 }
 
 TEST_F(Layout, TextsFontsAndColoursComeFromTheForm) {
