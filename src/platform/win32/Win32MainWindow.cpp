@@ -1,0 +1,559 @@
+#include "platform/win32/Win32MainWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "platform/win32/Utf16.h"
+#include "platform/win32/Win32Handles.h"
+
+namespace tamberlyn {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TamberlynMainWindow";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which Enter and Esc send
+constexpr int kTwipsPerInch = 1440;
+
+// Counts the view's own changes, so that the notifications they cause are not taken for the user's.
+class MirrorScope {
+public:
+    explicit MirrorScope(int& depth) : depth_(depth) { ++depth_; }
+    ~MirrorScope() { --depth_; }
+    MirrorScope(const MirrorScope&) = delete;
+    MirrorScope& operator=(const MirrorScope&) = delete;
+
+private:
+    int& depth_;
+};
+
+COLORREF ColourRef(Colour colour) {
+    if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
+    return colour & 0xFFFFFFu;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+void SetTextIfDifferent(HWND hwnd, const std::string& utf8) {
+    const std::wstring text = ToUtf16(utf8);
+    if (WindowText(hwnd) != text) SetWindowTextW(hwnd, text.c_str());
+}
+
+HFONT CreateFontFor(const FontSpec& spec, UINT dpi) {
+    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72.0));
+    return CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                       ToUtf16(spec.family).c_str());
+}
+
+int ShiftMask() {
+    int mask = 0;
+    if (GetKeyState(VK_SHIFT) < 0) mask |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) mask |= 2;
+    if (GetKeyState(VK_MENU) < 0) mask |= 4;
+    return mask;
+}
+
+}  // namespace
+
+Win32MainWindow::Win32MainWindow(Form1& form, const Win32Desktop& desktop, HINSTANCE instance, int iconResource)
+    : form_(form), desktop_(desktop) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+
+    // At the origin, which is on the primary monitor: its DPI sizes the window, which then
+    // moves to the middle of that monitor's work area.
+    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, ToUtf16(form_.window.caption()).c_str(), kWindowStyle, 0,
+                            0, 0, 0, nullptr, nullptr, instance, this);
+    dpi_ = GetDpiForWindow(hwnd_);
+    if (dpi_ == 0) dpi_ = USER_DEFAULT_SCREEN_DPI;
+
+    createControls(instance);
+    createFonts();
+    layout();
+    placeWindow();
+
+    form_.window.onChange = [this] { mirrorWindow(); };
+    form_.window.focusRequested = [this] { focusWindow(); };
+    form_.Timer1.onChange = [this] { mirrorTimer(); };
+    for (std::size_t i = 0; i < children_.size(); ++i) {
+        if (children_[i].hwnd == list_) {
+            children_[i].control->onChange = [this] { mirrorList(); };
+        } else {
+            children_[i].control->onChange = [this, i] { mirrorChild(children_[i]); };
+        }
+    }
+    mirrorWindow();
+    for (Child& child : children_) {
+        if (child.hwnd == list_) {
+            mirrorList();
+        } else {
+            mirrorChild(child);
+        }
+    }
+    mirrorTimer();
+    form_.window.setHandle(HandleOf(hwnd_));
+}
+
+Win32MainWindow::~Win32MainWindow() {
+    form_.window.onChange = nullptr;
+    form_.window.focusRequested = nullptr;
+    form_.Timer1.onChange = nullptr;
+    for (const Child& child : children_) child.control->onChange = nullptr;
+    if (IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (toolTip_) DestroyWindow(toolTip_);
+    DeleteObject(windowFont_);
+    DeleteObject(buttonFont_);
+    for (const auto& [colour, brush] : brushes_) {
+        if (!(colour & 0x80000000u)) DeleteObject(brush);
+    }
+}
+
+void Win32MainWindow::load(int showCommand) {
+    form_.Form_Load();
+    loaded_ = true;
+    shown_ = true;
+    if (form_.window.visible()) {
+        ShowWindow(hwnd_, showCommand);
+        UpdateWindow(hwnd_);
+    }
+}
+
+// ---- Creation and layout ---------------------------------------------------------------
+
+Win32MainWindow::Child& Win32MainWindow::addChild(Control& control, const wchar_t* className, const std::string& text,
+                                                  DWORD style, DWORD exStyle, HINSTANCE instance) {
+    const int id = kFirstControlId + static_cast<int>(children_.size());
+    Child child;
+    child.control = &control;
+    child.id = id;
+    child.hwnd = CreateWindowExW(exStyle, className, ToUtf16(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    children_.push_back(std::move(child));
+    return children_.back();
+}
+
+void Win32MainWindow::createControls(HINSTANCE instance) {
+    Form1& f = form_;
+    children_.reserve(12);
+    auto button = [&](PushButton& b, void (Form1::*handler)()) {
+        Child& child = addChild(b, WC_BUTTONW, b.caption(), BS_PUSHBUTTON | WS_TABSTOP, 0, instance);
+        child.buttonFont = true;
+        child.clicked = [this, handler] { (form_.*handler)(); };
+    };
+    auto checkBox = [&](CheckBox& c) {
+        // Not an automatic box: the form decides the value, the box shows it.
+        Child& child = addChild(c, WC_BUTTONW, c.caption(), BS_CHECKBOX | WS_TABSTOP, 0, instance);
+        child.clicked = [&c] { c.setValue(1 - c.value()); };
+    };
+    button(f.PushButton2, &Form1::PushButton2_Click);
+    addChild(f.Frame2, WC_BUTTONW, f.Frame2.caption(), BS_GROUPBOX, 0, instance);
+    edit_ = addChild(f.Text1, WC_EDITW, f.Text1.text(), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, instance).hwnd;
+    button(f.PushButton1, &Form1::PushButton1_Click);
+    list_ = addChild(f.ListView1, WC_LISTVIEWW, "",
+                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                     instance)
+                .hwnd;
+    button(f.PushButton3, &Form1::PushButton3_Click);
+    button(f.PushButton4, &Form1::PushButton4_Click);
+    button(f.PushButton5, &Form1::PushButton5_Click);
+    button(f.PushButton6, &Form1::PushButton6_Click);
+    addChild(f.Frame1, WC_BUTTONW, f.Frame1.caption(), BS_GROUPBOX, 0, instance);
+    checkBox(f.Check6);
+    checkBox(f.Check8);
+
+    // Tab order is z-order; a frame comes before the controls inside it, so it lies above them.
+    std::vector<const Child*> order;
+    for (const Child& child : children_) order.push_back(&child);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Child* a, const Child* b) { return a->control->tabIndex() < b->control->tabIndex(); });
+    HWND after = HWND_TOP;
+    for (const Child* child : order) {
+        SetWindowPos(child->hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child->hwnd;
+    }
+
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+    std::wstring tip = ToUtf16(f.ListView1.toolTip());
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(list_);
+    tool.lpszText = tip.data();
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+int Win32MainWindow::pixels(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch); }
+
+void Win32MainWindow::createFonts() {
+    const HFONT oldWindowFont = windowFont_;
+    const HFONT oldButtonFont = buttonFont_;
+    windowFont_ = CreateFontFor(kWindowFont, dpi_);
+    buttonFont_ = CreateFontFor(kButtonFont, dpi_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+    for (const Child& child : children_) {
+        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(child.buttonFont ? buttonFont_ : windowFont_),
+                     TRUE);
+    }
+    if (oldWindowFont) DeleteObject(oldWindowFont);
+    if (oldButtonFont) DeleteObject(oldButtonFont);
+}
+
+void Win32MainWindow::layout() {
+    for (const Child& child : children_) {
+        TwipsRect r = child.control->rect();
+        if (const Control* container = child.control->container()) {
+            r.left += container->rect().left;
+            r.top += container->rect().top;
+        }
+        SetWindowPos(child.hwnd, nullptr, pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    shownColumnWidth_ = -1;  // pixels change with the DPI
+    if (columnAdded_) mirrorList();
+}
+
+void Win32MainWindow::placeWindow() {
+    const TwipsRect client = form_.window.rect();
+    RECT frame{0, 0, pixels(client.width), pixels(client.height)};
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi_);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left = work.left + std::max(0L, (work.right - work.left - width) / 2);
+    const int top = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- Mirrors: the form's state onto the native controls --------------------------------
+
+void Win32MainWindow::mirrorWindow() {
+    const FormWindow& window = form_.window;
+    SetTextIfDifferent(hwnd_, window.caption());
+    if (window.icon().handle != shownIcon_) {
+        shownIcon_ = window.icon().handle;
+        const auto icon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(shownIcon_));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    if (window.backColour() != shownBackColour_) {
+        shownBackColour_ = window.backColour();
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    if (shown_) mirrorPresence();
+}
+
+void Win32MainWindow::mirrorPresence() {
+    const FormWindow& window = form_.window;
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    if (!window.visible()) {
+        if (visible) ShowWindow(hwnd_, SW_HIDE);
+        // A hidden window keeps its minimized look until it is shown: showing it restores it.
+    } else if (window.state() == WindowState::Minimized) {
+        if (!visible || !IsIconic(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
+    } else if (IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_RESTORE);
+    } else if (!visible) {
+        ShowWindow(hwnd_, SW_SHOW);
+    }
+}
+
+void Win32MainWindow::mirrorChild(Child& child) {
+    const Control& control = *child.control;
+    if (const auto* button = dynamic_cast<const PushButton*>(&control)) {
+        SetTextIfDifferent(child.hwnd, button->caption());
+    } else if (const auto* text = dynamic_cast<const TextBox*>(&control)) {
+        MirrorScope scope(mirroring_);
+        SetTextIfDifferent(child.hwnd, text->text());
+    } else if (const auto* check = dynamic_cast<const CheckBox*>(&control)) {
+        const WPARAM state = check->value() == 1 ? BST_CHECKED : BST_UNCHECKED;
+        if (static_cast<WPARAM>(SendMessageW(child.hwnd, BM_GETCHECK, 0, 0)) != state) {
+            SendMessageW(child.hwnd, BM_SETCHECK, state, 0);
+        }
+    }
+    // Frames and check boxes paint with their own back colour: a change needs a repaint.
+    if (control.backColour() != child.shownBackColour) {
+        child.shownBackColour = control.backColour();
+        InvalidateRect(child.hwnd, nullptr, TRUE);
+    }
+    const bool visible = (GetWindowLongPtrW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (control.visible() != visible) ShowWindow(child.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32MainWindow::mirrorList() {
+    const ListView& list = form_.ListView1;
+    MirrorScope scope(mirroring_);
+
+    if (!list.columnHeader().empty() || list.columnWidth() > 0) {
+        std::wstring header = ToUtf16(list.columnHeader());
+        if (!columnAdded_) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.pszText = header.data();
+            column.cx = pixels(list.columnWidth());
+            ListView_InsertColumn(list_, 0, &column);
+            columnAdded_ = true;
+            shownHeader_ = list.columnHeader();
+            shownColumnWidth_ = list.columnWidth();
+        }
+        if (shownHeader_ != list.columnHeader()) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT;
+            column.pszText = header.data();
+            ListView_SetColumn(list_, 0, &column);
+            shownHeader_ = list.columnHeader();
+        }
+        if (shownColumnWidth_ != list.columnWidth()) {
+            ListView_SetColumnWidth(list_, 0, pixels(list.columnWidth()));
+            shownColumnWidth_ = list.columnWidth();
+        }
+    }
+
+    // Only the rows that differ: the rows around an edit keep their place and scrolling.
+    const std::vector<std::string>& rows = list.rows();
+    if (rows != shownRows_) {
+        std::size_t prefix = 0;
+        while (prefix < rows.size() && prefix < shownRows_.size() && rows[prefix] == shownRows_[prefix]) ++prefix;
+        std::size_t suffix = 0;
+        while (suffix < rows.size() - prefix && suffix < shownRows_.size() - prefix &&
+               rows[rows.size() - 1 - suffix] == shownRows_[shownRows_.size() - 1 - suffix]) {
+            ++suffix;
+        }
+        for (std::size_t i = shownRows_.size() - suffix; i > prefix; --i) {
+            ListView_DeleteItem(list_, static_cast<int>(i - 1));
+        }
+        for (std::size_t i = prefix; i < rows.size() - suffix; ++i) {
+            std::wstring text = ToUtf16(rows[i]);
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(i);
+            item.pszText = text.data();
+            ListView_InsertItem(list_, &item);
+        }
+        shownRows_ = rows;
+    }
+
+    const int shownSelection = ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1;
+    if (shownSelection != list.selectedIndex()) {
+        if (list.selectedIndex() == 0) {
+            ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+        } else {
+            const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+            ListView_SetItemState(list_, list.selectedIndex() - 1, state, state);
+        }
+    }
+
+    if (list.backColour() != shownListColour_) {
+        shownListColour_ = list.backColour();
+        ListView_SetBkColor(list_, ColourRef(shownListColour_));
+        ListView_SetTextBkColor(list_, ColourRef(shownListColour_));
+    }
+    const bool visible = (GetWindowLongPtrW(list_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (list.visible() != visible) ShowWindow(list_, list.visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32MainWindow::mirrorTimer() {
+    const Timer& timer = form_.Timer1;
+    if (timer.enabled() && !timerRunning_) {
+        SetTimer(hwnd_, kTimer1, static_cast<UINT>(timer.interval()), nullptr);
+    } else if (!timer.enabled() && timerRunning_) {
+        KillTimer(hwnd_, kTimer1);
+    }
+    timerRunning_ = timer.enabled();
+}
+
+void Win32MainWindow::focusWindow() {
+    SetForegroundWindow(hwnd_);
+    SetFocus(hwnd_);  // WM_SETFOCUS passes it on to the control that had it
+}
+
+// ---- Events: the user's actions onto the form's handlers -------------------------------
+
+const Win32MainWindow::Child* Win32MainWindow::childOf(HWND hwnd) const {
+    for (const Child& child : children_) {
+        if (child.hwnd == hwnd) return &child;
+    }
+    return nullptr;
+}
+
+void Win32MainWindow::command(int id, int code) {
+    for (const Child& child : children_) {
+        if (child.id != id) continue;
+        if (code == BN_CLICKED && child.clicked) {
+            child.clicked();
+        } else if (code == EN_CHANGE && child.hwnd == edit_ && mirroring_ == 0) {
+            form_.Text1.setText(ToUtf8(WindowText(edit_)));
+        }
+        return;
+    }
+}
+
+void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
+    if (header.hwndFrom != list_) return;
+    switch (header.code) {
+        case LVN_ITEMCHANGED: {
+            const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+            const bool selectionChanged =
+                (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
+            if (selectionChanged && mirroring_ == 0) {
+                form_.ListView1.select(ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1);
+            }
+            break;
+        }
+        case NM_CLICK: form_.ListView1_Click(); break;
+        case NM_DBLCLK: form_.ListView1_DblClick(); break;
+        case LVN_KEYDOWN: {
+            const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+            form_.ListView1_KeyDown(key.wVKey, ShiftMask());
+            break;
+        }
+        default: break;
+    }
+}
+
+HCURSOR Win32MainWindow::currentCursor() const {
+    if (form_.window.mousePointer() == kPointerCustom) {
+        if (const HCURSOR loaded = desktop_.cursor(form_.window.mouseIcon())) return loaded;
+        return LoadCursorW(nullptr, IDC_HAND);
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+bool Win32MainWindow::setCursor(HWND under, int hitTest, UINT mouseMessage) {
+    const Child* child = childOf(under);
+    const bool overButton = child && dynamic_cast<const PushButton*>(child->control) != nullptr;
+    // The window's surface: itself and, through their windows, the list (with its header),
+    // the text box and the frames; check boxes have no mouse handler.
+    const bool overCheckBox = child && dynamic_cast<const CheckBox*>(child->control) != nullptr;
+    const bool overSurface = !overButton && !overCheckBox && (under == hwnd_ || child || IsChild(list_, under));
+    if (mouseMessage == WM_MOUSEMOVE) {
+        if (overButton) form_.PushButton_MouseMove();
+        if (overSurface) form_.Surface_MouseMove();
+    }
+    // The window's pointer shows over the window and its buttons; the list and the text box
+    // keep their own.
+    if (hitTest == HTCLIENT && (overButton || under == hwnd_)) {
+        SetCursor(currentCursor());
+        return true;
+    }
+    return false;
+}
+
+HBRUSH Win32MainWindow::brushFor(Colour colour) {
+    auto found = brushes_.find(colour);
+    if (found != brushes_.end()) return found->second;
+    const HBRUSH brush = (colour & 0x80000000u) ? GetSysColorBrush(static_cast<int>(colour & 0xFFu))
+                                                : CreateSolidBrush(ColourRef(colour));
+    brushes_.emplace(colour, brush);
+    return brush;
+}
+
+LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // Nothing may unwind through user32's frames; the form reports its own failures.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        OutputDebugStringW(ToUtf16(e.what()).c_str());
+    } catch (...) {
+        OutputDebugStringW(L"Tamberlyn: unknown failure in the main window");
+    }
+    return 0;
+}
+
+LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: notify(*reinterpret_cast<const NMHDR*>(lParam), lParam); return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1) form_.Timer1_Timer();
+            return 0;
+        case WM_SIZE:
+            if (!loaded_) break;
+            if (wParam == SIZE_MINIMIZED) {
+                form_.window.setState(WindowState::Minimized);
+            } else if (wParam == SIZE_RESTORED) {
+                form_.window.setState(WindowState::Normal);
+            }
+            form_.Form_Resize();
+            return 0;
+        case WM_CLOSE: form_.Form_QueryUnload(); return 0;
+        case WM_ENDSESSION:
+            if (wParam) form_.Form_QueryUnload();
+            return 0;
+        case WM_SETCURSOR:
+            if (setCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) return TRUE;
+            break;
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brushFor(form_.window.backColour()));
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT: {
+            const Child* child = childOf(reinterpret_cast<HWND>(lParam));
+            const Colour colour = child ? child->control->backColour() : form_.window.backColour();
+            SetBkColor(reinterpret_cast<HDC>(wParam), ColourRef(colour));
+            return reinterpret_cast<LRESULT>(brushFor(colour));
+        }
+        case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(brushFor(form_.window.backColour()));
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (IsChild(hwnd_, focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS: {
+            HWND target = lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            if (target) SetFocus(target);
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            createFonts();
+            layout();
+            return 0;
+        }
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace tamberlyn

@@ -1,0 +1,92 @@
+#pragma once
+// The native main window: a view of Form1. It mirrors the controls' state onto Win32
+// controls and turns the user's actions into calls of the form's handlers.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Desktop.h"
+#include "shell/Form1.h"
+
+namespace tamberlyn {
+
+class Win32MainWindow {
+public:
+    Win32MainWindow(Form1& form, const Win32Desktop& desktop, HINSTANCE instance, int iconResource);
+    ~Win32MainWindow();
+    Win32MainWindow(const Win32MainWindow&) = delete;
+    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+
+    // Runs the form's load sequence, then shows the window the way the program was started
+    // (showCommand from WinMain) unless the form has hidden it.
+    void load(int showCommand);
+
+private:
+    struct Child {
+        Control* control = nullptr;
+        HWND hwnd = nullptr;
+        int id = 0;
+        bool buttonFont = false;
+        Colour shownBackColour = kWhite;
+        std::function<void()> clicked;  // push buttons and check boxes
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls(HINSTANCE instance);
+    Child& addChild(Control& control, const wchar_t* className, const std::string& text, DWORD style,
+                    DWORD exStyle, HINSTANCE instance);
+    void createFonts();
+    void layout();
+    void placeWindow();
+    int pixels(int twips) const;
+
+    void mirrorWindow();
+    void mirrorPresence();
+    void mirrorChild(Child& child);
+    void mirrorList();
+    void mirrorTimer();
+    void focusWindow();
+
+    void command(int id, int code);
+    void notify(const NMHDR& header, LPARAM lParam);
+    bool setCursor(HWND under, int hitTest, UINT mouseMessage);
+    HCURSOR currentCursor() const;
+    HBRUSH brushFor(Colour colour);
+    const Child* childOf(HWND hwnd) const;
+
+    Form1& form_;
+    const Win32Desktop& desktop_;
+    HWND hwnd_ = nullptr;
+    HWND list_ = nullptr;
+    HWND edit_ = nullptr;
+    HWND toolTip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    std::vector<Child> children_;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HFONT windowFont_ = nullptr;
+    HFONT buttonFont_ = nullptr;
+    std::map<Colour, HBRUSH> brushes_;
+
+    // What the native controls show now, so that every mirror changes only what differs.
+    int mirroring_ = 0;  // > 0 while the view itself changes the edit or the list
+    bool shown_ = false;
+    bool loaded_ = false;
+    IconHandle shownIcon_ = 0;
+    Colour shownBackColour_ = kWhite;
+    Colour shownListColour_ = kWhite;
+    std::vector<std::string> shownRows_;
+    bool columnAdded_ = false;
+    std::string shownHeader_;
+    int shownColumnWidth_ = -1;
+    bool timerRunning_ = false;
+};
+
+}  // namespace tamberlyn

@@ -1,0 +1,19 @@
+#pragma once
+// Routes the control window's tray callback to the tray control by subclassing the window.
+
+#include <windows.h>
+
+#include "platform/NotifyIcon.h"
+
+namespace tamberlyn {
+
+class Win32TrayHook final : public TrayMessageHook {
+public:
+    void install(WindowHandle window, TrayMessageSink& sink) override;
+    void remove(WindowHandle window) override;
+};
+
+// The procedure the hook puts in place: the core's routing, then the previous procedure.
+LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace tamberlyn
