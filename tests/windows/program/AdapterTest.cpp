@@ -1,0 +1,349 @@
+// The program's own Win32 adapters, in this process, on real windows.
+
+// The record's header first: it puts the core's NIF_* constants before shellapi.h's macros.
+#include "platform/win32/Win32NotifyRecord.h"
+// clang-format off
+#include <gtest/gtest.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/PlatformError.h"
+#include "platform/win32/Utf16.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32EventLoop.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32NotifyIcon.h"
+#include "platform/win32/Win32ProgramFiles.h"
+#include "platform/win32/Win32ProgramLauncher.h"
+#include "platform/win32/Win32SkinEngine.h"
+#include "platform/win32/Win32TrayHook.h"
+#include "ProgramDriver.h"
+
+namespace tamberlyn::programtest {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A scratch folder of this test program's own, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        path_ = std::wstring(temp) + L"tamberlyn-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~ScratchFolder() {
+        std::wstring from = path_ + L'\0';
+        SHFILEOPSTRUCTW remove{};
+        remove.wFunc = FO_DELETE;
+        remove.pFrom = from.c_str();
+        remove.fFlags = FOF_NO_UI;
+        SHFileOperationW(&remove);
+    }
+    std::wstring file(const std::wstring& name, const std::string& bytes, DWORD attributes = 0) const {
+        const std::wstring path = path_ + L"\\" + name;
+        const HANDLE handle =
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(handle);
+        if (attributes) SetFileAttributesW(path.c_str(), attributes);
+        return path;
+    }
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// A plain top-level window whose procedure counts what it receives.
+struct CountingWindow {
+    static inline std::vector<UINT> received;
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message >= WM_APP || message == kTrayCallbackMessage) received.push_back(message);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    CountingWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TamberlynCountingWindow";
+        RegisterClassW(&windowClass);
+        received.clear();
+        hwnd = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                               nullptr, windowClass.hInstance, nullptr);
+    }
+    ~CountingWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+// ---- The shell's record --------------------------------------------------------------
+
+TEST(NotifyRecordTest, IsTheShell50LayoutWithTextsCutToTheirFields) {
+    NotifyIconRecord record;
+    record.hWnd = -2;  // a handle with its top bit set comes back sign-extended
+    record.uID = 3;
+    record.szTip = std::string(200, 'a');
+    record.szInfo = "Gr\xC3\xB6\xC3\x9F" "e";
+    // A character outside the BMP, two UTF-16 units, that would straddle the field's end.
+    record.szInfoTitle = std::string(62, 'b') + "\xF0\x9F\x98\x80";
+    const NOTIFYICONDATAW data = ShellNotifyRecord(record);
+    EXPECT_EQ(data.cbSize, offsetof(NOTIFYICONDATAW, guidItem));
+#ifdef _WIN64
+    EXPECT_EQ(data.cbSize, 952u);
+#endif
+    EXPECT_EQ(data.hWnd, reinterpret_cast<HWND>(std::intptr_t{-2}));
+    EXPECT_EQ(std::wstring(data.szTip), std::wstring(127, L'a'));
+    EXPECT_EQ(std::wstring(data.szInfo), L"Gr\u00F6\u00DFe");
+    EXPECT_EQ(std::wstring(data.szInfoTitle), std::wstring(62, L'b'));
+}
+
+// ---- The notify icon and the tray hook -------------------------------------------------
+
+TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeleted) {
+    Win32NotifyIcon icon(GetModuleHandleW(nullptr));
+    const HWND control = HwndOf(icon.controlWindow());
+    // Top-level (TaskbarCreated is broadcast to those only), hidden and untitled.
+    EXPECT_EQ(GetAncestor(control, GA_PARENT), GetDesktopWindow());
+    EXPECT_FALSE(Visible(control));
+    EXPECT_EQ(GetWindowTextLengthW(control), 0);
+    EXPECT_TRUE(icon.trayAvailable()) << "Wine's Explorer keeps a Shell_TrayWnd";
+
+    NotifyIconRecord record;
+    record.hWnd = icon.controlWindow();
+    record.uFlags = NIF_MESSAGE | NIF_TIP;
+    record.uCallbackMessage = kTrayCallbackMessage;
+    record.szTip = "Tamberlyn";
+    icon.notify(NotifyOperation::Add, record);
+    ASSERT_TRUE(TrayIconPresent(control));
+
+    RemoveTrayIcon(control);  // the task bar went away, and its icons with it
+    ASSERT_FALSE(TrayIconPresent(control));
+    SendMessageW(control, icon.taskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(TrayIconPresent(control));
+
+    icon.notify(NotifyOperation::Delete, record);
+    ASSERT_FALSE(TrayIconPresent(control));
+    SendMessageW(control, icon.taskbarCreatedMessage(), 0, 0);
+    EXPECT_FALSE(TrayIconPresent(control)) << "a deleted icon stays deleted";
+}
+
+struct RecordingSink final : TrayMessageSink {
+    std::vector<std::pair<std::int32_t, std::int32_t>> got;
+    void HandleTrayMessage(std::int32_t notification, std::int32_t iconId) override {
+        got.emplace_back(notification, iconId);
+    }
+};
+
+TEST(TrayHookTest, RoutesTheCallbackToTheSinkAndEverythingToThePreviousProcedureUntilRemoved) {
+    CountingWindow window;
+    const auto original = GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC);
+    RecordingSink sink;
+    Win32TrayHook hook;
+    hook.install(HandleOf(window.hwnd), sink);
+
+    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
+    SendMessageW(window.hwnd, WM_APP, 0, 0);
+    EXPECT_EQ(sink.got, (std::vector<std::pair<std::int32_t, std::int32_t>>{{WM_LBUTTONUP, 7}}));
+    EXPECT_EQ(CountingWindow::received, (std::vector<UINT>{kTrayCallbackMessage, WM_APP}));
+
+    hook.remove(HandleOf(window.hwnd));
+    EXPECT_EQ(GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC), original);
+    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
+    EXPECT_EQ(sink.got.size(), 1u);
+    EXPECT_EQ(CountingWindow::received.size(), 3u);
+}
+
+// ---- The event pump ------------------------------------------------------------------
+
+// What earlier windows of this thread left queued would end a wait at once.
+void DrainMessages() {
+    MSG stale;
+    while (PeekMessageW(&stale, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&stale);
+}
+
+TEST(EventLoopTest, AWaitEndsWithTheFirstEventAndRunsIt) {
+    CountingWindow window;
+    Win32EventLoop events({});
+    DrainMessages();
+    CountingWindow::received.clear();
+    std::thread poster([&] {
+        std::this_thread::sleep_for(200ms);
+        PostMessageW(window.hwnd, WM_APP + 1, 0, 0);
+    });
+    const auto deadline = events.now() + 30s;
+    events.waitForEventsUntil(deadline);
+    poster.join();
+    EXPECT_LT(events.now(), deadline);
+    EXPECT_EQ(CountingWindow::received, std::vector<UINT>{WM_APP + 1});
+}
+
+TEST(EventLoopTest, AWaitWithoutEventsLastsToTheDeadline) {
+    Win32EventLoop events({});
+    DrainMessages();
+    const auto deadline = events.now() + 300ms;
+    events.waitForEventsUntil(deadline);
+    EXPECT_GE(events.now() + 20ms, deadline) << "the system's timer may round a little";
+}
+
+TEST(EventLoopTest, APassRunsWhatIsPendingAndLeavesQuitToTheOutermostLoop) {
+    CountingWindow window;
+    Win32EventLoop events({});
+    PostMessageW(window.hwnd, WM_APP + 2, 0, 0);
+    PostQuitMessage(3);
+    events.processPendingEvents();
+    EXPECT_EQ(CountingWindow::received, std::vector<UINT>{WM_APP + 2});
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 3u);
+}
+
+TEST(EventLoopTest, TabMovesTheFocusThroughTheDialogWindowsControls) {
+    CountingWindow window;
+    const auto instance = GetModuleHandleW(nullptr);
+    const HWND first = CreateWindowExW(0, WC_BUTTONW, L"first", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 80, 20,
+                                       window.hwnd, nullptr, instance, nullptr);
+    const HWND second = CreateWindowExW(0, WC_BUTTONW, L"second", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 30, 80, 20,
+                                        window.hwnd, nullptr, instance, nullptr);
+    ShowWindow(window.hwnd, SW_SHOW);
+    SetForegroundWindow(window.hwnd);
+    SetFocus(first);
+    ASSERT_EQ(GetFocus(), first);
+    Win32EventLoop events([&] { return window.hwnd; });
+    PostMessageW(first, WM_KEYDOWN, VK_TAB, 1);
+    events.processPendingEvents();
+    EXPECT_EQ(GetFocus(), second);
+}
+
+// ---- Files, cursors, programs --------------------------------------------------------
+
+TEST(ProgramFilesTest, OrdinaryFilesAreNeitherFoldersNorHiddenNorSystemFiles) {
+    ScratchFolder folder;
+    Win32ProgramFiles files;
+    const auto utf8 = [](const std::wstring& path) { return ToUtf8(path); };
+    EXPECT_TRUE(files.isOrdinaryFile(utf8(folder.file(L"Gr\u00FC\u00DFe.cjs", "x"))));
+    const std::wstring hidden = folder.file(L"hidden.cjs", "x", FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(files.isOrdinaryFile(utf8(hidden)));
+    EXPECT_TRUE(files.modificationTimeReadable(utf8(hidden)));
+    EXPECT_FALSE(files.isOrdinaryFile(utf8(folder.file(L"system.cjs", "x", FILE_ATTRIBUTE_SYSTEM))));
+    EXPECT_FALSE(files.isOrdinaryFile(utf8(folder.path())));
+    EXPECT_FALSE(files.isOrdinaryFile(utf8(folder.path() + L"\\missing.cjs")));
+    EXPECT_FALSE(files.modificationTimeReadable(utf8(folder.path() + L"\\missing.cjs")));
+
+    const std::string self = files.executablePath();
+    EXPECT_EQ(self.substr(self.rfind(files.separator()) + 1), "program_adapter_tests.exe");
+    EXPECT_TRUE(files.modificationTimeReadable(self));
+}
+
+// A 32 x 32 monochrome cursor file with its hot spot in the middle.
+std::string CursorFileBytes() {
+    std::string bytes;
+    auto put = [&](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    put(0, 2), put(2, 2), put(1, 2);                            // a cursor file with one image
+    put(32, 1), put(32, 1), put(2, 1), put(0, 1);               // 32 x 32, two colours
+    put(16, 2), put(16, 2), put(40 + 8 + 128 + 128, 4), put(22, 4);  // hot spot, size, offset
+    put(40, 4), put(32, 4), put(64, 4), put(1, 2), put(1, 2);   // BITMAPINFOHEADER: XOR and AND halves
+    put(0, 4), put(256, 4), put(0, 4), put(0, 4), put(2, 4), put(0, 4);
+    put(0x000000, 4), put(0xFFFFFF, 4);                         // black, white
+    for (int row = 0; row < 32; ++row) put(row % 2 ? 0xFFFFFFFF : 0, 4);  // XOR
+    for (int row = 0; row < 32; ++row) put(0, 4);                         // AND: all opaque
+    return bytes;
+}
+
+TEST(DesktopTest, LoadsACursorFileAndReportsAnythingElseWithTheReason) {
+    ScratchFolder folder;
+    Win32Desktop desktop(GetModuleHandleW(nullptr), 1);
+    const int id = desktop.loadCursorFile(ToUtf8(folder.file(L"HAND-M.CUR", CursorFileBytes())));
+    EXPECT_NE(desktop.cursor(id), nullptr);
+    EXPECT_EQ(desktop.cursor(id + 1), nullptr);
+    EXPECT_THROW(desktop.loadCursorFile(ToUtf8(folder.file(L"text.cur", "not a cursor"))), PlatformError);
+    try {
+        desktop.loadCursorFile(ToUtf8(folder.path() + L"\\missing.cur"));
+        ADD_FAILURE() << "a missing file loaded";
+    } catch (const PlatformError& e) {
+        EXPECT_STRNE(e.what(), "");
+    }
+}
+
+TEST(ProgramLauncherTest, StartsAProgramByNameInTheGivenFolder) {
+    Win32ProgramLauncher launcher({});
+    launcher.startProgram("notepad", "C:\\");
+    HWND notepad = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (notepad = FindWindowW(nullptr, L"Untitled - Notepad")) != nullptr; }));
+    if (notepad) PostMessageW(notepad, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return FindWindowW(nullptr, L"Untitled - Notepad") == nullptr; }));
+}
+
+// ---- The skin engine -----------------------------------------------------------------
+
+struct SkinnedWindow {
+    SkinnedWindow() {
+        const auto instance = GetModuleHandleW(nullptr);
+        list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 200, 100, window.hwnd,
+                               nullptr, instance, nullptr);
+        check = CreateWindowExW(0, WC_BUTTONW, L"box", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 0, 110, 200, 20,
+                                window.hwnd, nullptr, instance, nullptr);
+    }
+    CountingWindow window;
+    HWND list;
+    HWND check;
+};
+
+COLORREF BrushColour(LRESULT brush) {
+    LOGBRUSH logical{};
+    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof logical, &logical);
+    return logical.lbColor;
+}
+
+TEST(SkinEngineTest, ColoursTheListAndTheCheckBoxesOfTheWindow) {
+    ScratchFolder folder;
+    SkinnedWindow skinned;
+    Win32SkinEngine skin;
+    skin.loadSkin(ToUtf8(folder.file(L"o.cjs", "[Tamberlyn Skin]\nList = #102030\nListText = 255,255,0\n"
+                                               "CheckBox = #405060\nText = #708090\n")),
+                  "");
+    skin.setApplyColors(true);
+    skin.applyWindow(HandleOf(skinned.window.hwnd));
+    EXPECT_EQ(ListView_GetBkColor(skinned.list), RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(ListView_GetTextColor(skinned.list), RGB(255, 255, 0));
+
+    const HDC dc = GetDC(skinned.check);
+    const LRESULT brush = SendMessageW(skinned.window.hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(skinned.check));
+    EXPECT_EQ(BrushColour(brush), RGB(0x40, 0x50, 0x60));
+    EXPECT_EQ(GetTextColor(dc), RGB(0x70, 0x80, 0x90));
+    ReleaseDC(skinned.check, dc);
+}
+
+TEST(SkinEngineTest, WithColoursOffTheWindowKeepsItsOwn) {
+    ScratchFolder folder;
+    SkinnedWindow skinned;
+    const COLORREF before = ListView_GetBkColor(skinned.list);
+    Win32SkinEngine skin;
+    skin.loadSkin(ToUtf8(folder.file(L"o.cjs", "List = #102030\n")), "");
+    skin.applyWindow(HandleOf(skinned.window.hwnd));
+    EXPECT_EQ(ListView_GetBkColor(skinned.list), before);
+}
+
+TEST(SkinEngineTest, ReportsAMissingOrMistakenFile) {
+    ScratchFolder folder;
+    Win32SkinEngine skin;
+    EXPECT_THROW(skin.loadSkin(ToUtf8(folder.path() + L"\\missing.cjs"), ""), PlatformError);
+    try {
+        skin.loadSkin(ToUtf8(folder.file(L"bad.cjs", "Window = #12345\n")), "");
+        ADD_FAILURE() << "a bad colour was taken";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("line 1"), std::string::npos) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace tamberlyn::programtest

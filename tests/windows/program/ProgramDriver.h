@@ -1,0 +1,127 @@
+#pragma once
+// Drives Tamberlyn.exe from another process as a person would: finds its windows, types,
+// clicks, minimizes, and reads what the screen and the registry show.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamberlyn::programtest {
+
+// Generous: Wine on a shared machine can be slow, and a passing test never waits this long.
+constexpr std::chrono::milliseconds kDeadline{30000};
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kDeadline);
+
+// The exe under test, from TAMBERLYN_EXE (a Unix path, as CMake knows it).
+std::wstring ProgramPath();
+// A copy of the exe under a new path (folders created); the path.
+std::wstring CopyProgramTo(const std::wstring& folder);
+
+// The program's settings: HKCU\Software\VB and VBA Program Settings\Quillmark\Tamberlyn.
+std::optional<std::wstring> StoredSetting(const std::wstring& key);
+void StoreSetting(const std::wstring& key, const std::wstring& value);
+void ClearSettings();
+
+inline const wchar_t* const kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+std::optional<std::wstring> RegistryText(HKEY root, const wchar_t* path, const wchar_t* name);
+
+std::wstring ClassOf(HWND hwnd);
+// The text a window shows, asked of its own thread (edit controls keep theirs to themselves).
+std::wstring TextOf(HWND hwnd);
+bool Visible(HWND hwnd);
+
+// Whether the shell holds the icon of this window (icon id 0): only an existing icon can be modified.
+bool TrayIconPresent(HWND control);
+// What a task bar that went away leaves behind: no icon.
+void RemoveTrayIcon(HWND control);
+
+// Whether a process of that executable name runs now.
+bool ProcessRunning(const std::wstring& exeName);
+
+// Runs xdotool on the test's display with these arguments and waits for it.
+bool Xdotool(const std::wstring& arguments);
+
+// The running program and its windows.
+class Program {
+public:
+    explicit Program(std::wstring path = ProgramPath());
+    ~Program();  // ends the process if it still runs
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts the program and waits for its main window to be shown.
+    ::testing::AssertionResult start();
+    // The two halves of start(), for a start that asks something first.
+    ::testing::AssertionResult launch();
+    ::testing::AssertionResult waitForWindow();
+    bool exited() const;
+
+    HWND window() const { return window_; }
+    HWND control(const std::wstring& className, const std::wstring& text) const;
+    HWND button(const std::wstring& caption) const { return control(L"Button", caption); }
+    HWND edit() const;
+    HWND list() const;
+    // The hidden window the tray icon reports to.
+    HWND trayControl() const;
+    // A message box of the program, shown now; null for none.
+    HWND messageBox() const;
+    // The message box's text.
+    static std::wstring MessageText(HWND box);
+
+    // What the list shows: its rows and the selected row (0 for none, else 1-based).
+    std::vector<std::wstring> rows() const;
+    int selectedRow() const;
+    // A row's rectangle in screen coordinates.
+    RECT rowRect(int row) const;
+    bool checked(HWND checkBox) const;
+
+    // Keystrokes into the text box, as the keyboard delivers them after translation.
+    void type(const std::wstring& text) const;
+    void pressKey(HWND target, UINT virtualKey) const;
+    // A click, as the control reports it when it is pressed and released; posted, since the
+    // handler may show a modal box.
+    static void Click(HWND button);
+    void answer(HWND box, int buttonId) const;
+    // What clicking the minimize box does.
+    void minimize() const;
+    void close() const;
+
+private:
+    std::vector<HWND> topLevelWindows() const;
+
+    std::wstring path_;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+// Wine's notepad: "Untitled - Notepad".
+class Notepad {
+public:
+    Notepad() = default;
+    ~Notepad();
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    ::testing::AssertionResult start();
+    // Waits for "Untitled - Notepad" to show; a watching Tamberlyn may close it first.
+    bool showed();
+    bool exited() const;
+    DWORD exitCode() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// Each test starts from an empty settings key and leaves no program running.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+}  // namespace tamberlyn::programtest
