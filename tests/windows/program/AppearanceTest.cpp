@@ -55,5 +55,46 @@ TEST_F(ProgramTest, AMistakeInTheSkinIsReportedAndTheProgramStartsAnyway) {
     EXPECT_TRUE(program.waitForWindow());
 }
 
+// The screen's DPI, as Wine reads it for each new process.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) { set(dpi); }
+    ~ScreenDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+
+private:
+    static void set(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+};
+
+SIZE ClientSize(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    return {client.right, client.bottom};
+}
+
+RECT ClientRectOf(HWND window, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(ProgramTest, LaysOutInTwipsAtTheScreensDpi) {
+    ScreenDpi dpi(144);
+    Program program;
+    ASSERT_TRUE(program.start());
+    // 8040 x 6585 twips at 144 dpi; the text box sits inside its frame: (120 + 240, 600 + 300) twips.
+    const SIZE client = ClientSize(program.window());
+    EXPECT_EQ(client.cx, 804);
+    EXPECT_EQ(client.cy, 659);
+    const RECT text = ClientRectOf(program.window(), program.edit());
+    EXPECT_EQ(text.left, 36);
+    EXPECT_EQ(text.top, 90);
+    EXPECT_EQ(text.right - text.left, 734);
+}
+
 }  // namespace
 }  // namespace tamberlyn::programtest
