@@ -69,15 +69,16 @@ struct CountingWindow {
         if (message >= WM_APP || message == kTrayCallbackMessage) received.push_back(message);
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    CountingWindow() {
+    // A message-only window hears no broadcasts: only what a test sends it.
+    explicit CountingWindow(bool messageOnly = false) {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = Proc;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"TamberlynCountingWindow";
         RegisterClassW(&windowClass);
         received.clear();
-        hwnd = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                               nullptr, windowClass.hInstance, nullptr);
+        hwnd = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                               messageOnly ? HWND_MESSAGE : nullptr, nullptr, windowClass.hInstance, nullptr);
     }
     ~CountingWindow() { DestroyWindow(hwnd); }
     HWND hwnd;
@@ -162,34 +163,39 @@ TEST(TrayHookTest, RoutesTheCallbackToTheSinkAndEverythingToThePreviousProcedure
 
 // ---- The event pump ------------------------------------------------------------------
 
-// What earlier windows of this thread left queued would end a wait at once.
-void DrainMessages() {
-    MSG stale;
-    while (PeekMessageW(&stale, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&stale);
+// On a thread of their own with a message-only window, nothing but the test's own
+// messages reaches the waits: no broadcast, nothing left over from earlier tests.
+template <class Body>
+void OnQuietThread(Body body) {
+    std::thread([&] {
+        CountingWindow window(true);
+        body(window.hwnd);
+    }).join();
 }
 
 TEST(EventLoopTest, AWaitEndsWithTheFirstEventAndRunsIt) {
-    CountingWindow window;
-    Win32EventLoop events({});
-    DrainMessages();
-    CountingWindow::received.clear();
-    std::thread poster([&] {
-        std::this_thread::sleep_for(200ms);
-        PostMessageW(window.hwnd, WM_APP + 1, 0, 0);
+    OnQuietThread([](HWND window) {
+        Win32EventLoop events({});
+        std::thread poster([&] {
+            std::this_thread::sleep_for(200ms);
+            PostMessageW(window, WM_APP + 1, 0, 0);
+        });
+        const auto deadline = events.now() + 30s;
+        events.waitForEventsUntil(deadline);
+        poster.join();
+        EXPECT_LT(events.now(), deadline);
+        EXPECT_EQ(CountingWindow::received, std::vector<UINT>{WM_APP + 1});
     });
-    const auto deadline = events.now() + 30s;
-    events.waitForEventsUntil(deadline);
-    poster.join();
-    EXPECT_LT(events.now(), deadline);
-    EXPECT_EQ(CountingWindow::received, std::vector<UINT>{WM_APP + 1});
 }
 
 TEST(EventLoopTest, AWaitWithoutEventsLastsToTheDeadline) {
-    Win32EventLoop events({});
-    DrainMessages();
-    const auto deadline = events.now() + 300ms;
-    events.waitForEventsUntil(deadline);
-    EXPECT_GE(events.now() + 20ms, deadline) << "the system's timer may round a little";
+    OnQuietThread([](HWND) {
+        Win32EventLoop events({});
+        const auto deadline = events.now() + 300ms;
+        events.waitForEventsUntil(deadline);
+        EXPECT_GE(events.now() + 20ms, deadline) << "the system's timer may round a little";
+        EXPECT_TRUE(CountingWindow::received.empty());
+    });
 }
 
 TEST(EventLoopTest, APassRunsWhatIsPendingAndLeavesQuitToTheOutermostLoop) {
