@@ -33,6 +33,35 @@ TEST_F(ProgramTest, StartsWithoutErrorsFromAnEmptyRegistry) {
     EXPECT_NE(program.button(L"Start Monitoring"), nullptr);
 }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+TEST_F(ProgramTest, TabGoesThroughTheControlsInTheFormsOrder) {
+    Program program;
+    ASSERT_TRUE(program.start());
+    // The list comes first; then the buttons below it, the monitoring switch, Help and the
+    // startup option (the tray option is hidden), the text box and its button, the samples.
+    const std::vector<HWND> order{program.list(),
+                                  program.button(L"Delete Selected"),
+                                  program.button(L"Clear List"),
+                                  program.button(L"Start Monitoring"),
+                                  program.button(L"Help"),
+                                  program.button(L"Load this software on Windows startup"),
+                                  program.edit(),
+                                  program.button(L"Add To List Below"),
+                                  program.button(L"Load Sample/Example Titles"),
+                                  program.list()};
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.window()) == order.front(); }));
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        program.pressKey(FocusOf(program.window()), VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(program.window()) == order[i]; })) << "step " << i;
+    }
+}
+
 TEST_F(ProgramTest, ClosesMatchingWindowsOnceStartedAndCarriesListAndStateToTheNextRun) {
     {
         Program program;
