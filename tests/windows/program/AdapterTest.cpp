@@ -19,7 +19,6 @@
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32ProgramFiles.h"
-#include "platform/win32/Win32ProgramLauncher.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TrayHook.h"
 #include "ProgramDriver.h"
@@ -198,18 +197,6 @@ TEST(EventLoopTest, AWaitWithoutEventsLastsToTheDeadline) {
     });
 }
 
-TEST(EventLoopTest, APassRunsWhatIsPendingAndLeavesQuitToTheOutermostLoop) {
-    CountingWindow window;
-    Win32EventLoop events({});
-    PostMessageW(window.hwnd, WM_APP + 2, 0, 0);
-    PostQuitMessage(3);
-    events.processPendingEvents();
-    EXPECT_EQ(CountingWindow::received, std::vector<UINT>{WM_APP + 2});
-    MSG quit{};
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 3u);
-}
-
 TEST(EventLoopTest, TabMovesTheFocusThroughTheDialogWindowsControls) {
     CountingWindow window;
     const auto instance = GetModuleHandleW(nullptr);
@@ -279,15 +266,6 @@ TEST(DesktopTest, LoadsACursorFileAndReportsAnythingElseWithTheReason) {
     }
 }
 
-TEST(ProgramLauncherTest, StartsAProgramByNameInTheGivenFolder) {
-    Win32ProgramLauncher launcher({});
-    launcher.startProgram("notepad", "C:\\");
-    HWND notepad = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (notepad = FindWindowW(nullptr, L"Untitled - Notepad")) != nullptr; }));
-    if (notepad) PostMessageW(notepad, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([] { return FindWindowW(nullptr, L"Untitled - Notepad") == nullptr; }));
-}
-
 // ---- The skin engine -----------------------------------------------------------------
 
 struct SkinnedWindow {
@@ -327,28 +305,6 @@ TEST(SkinEngineTest, ColoursTheListAndTheCheckBoxesOfTheWindow) {
     EXPECT_EQ(BrushColour(brush), RGB(0x40, 0x50, 0x60));
     EXPECT_EQ(GetTextColor(dc), RGB(0x70, 0x80, 0x90));
     ReleaseDC(skinned.check, dc);
-}
-
-TEST(SkinEngineTest, WithColoursOffTheWindowKeepsItsOwn) {
-    ScratchFolder folder;
-    SkinnedWindow skinned;
-    const COLORREF before = ListView_GetBkColor(skinned.list);
-    Win32SkinEngine skin;
-    skin.loadSkin(ToUtf8(folder.file(L"o.cjs", "List = #102030\n")), "");
-    skin.applyWindow(HandleOf(skinned.window.hwnd));
-    EXPECT_EQ(ListView_GetBkColor(skinned.list), before);
-}
-
-TEST(SkinEngineTest, ReportsAMissingOrMistakenFile) {
-    ScratchFolder folder;
-    Win32SkinEngine skin;
-    EXPECT_THROW(skin.loadSkin(ToUtf8(folder.path() + L"\\missing.cjs"), ""), PlatformError);
-    try {
-        skin.loadSkin(ToUtf8(folder.file(L"bad.cjs", "Window = #12345\n")), "");
-        ADD_FAILURE() << "a bad colour was taken";
-    } catch (const std::exception& e) {
-        EXPECT_NE(std::string(e.what()).find("line 1"), std::string::npos) << e.what();
-    }
 }
 
 }  // namespace
