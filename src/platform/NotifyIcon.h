@@ -12,10 +12,10 @@ using IconHandle = std::uint64_t;  // 0: no icon
 
 enum class NotifyOperation : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
-constexpr std::uint32_t NIF_MESSAGE = 1;
-constexpr std::uint32_t NIF_ICON = 2;
-constexpr std::uint32_t NIF_TIP = 4;
-constexpr std::uint32_t NIF_INFO = 16;
+constexpr std::uint32_t kNifMessage = 1;
+constexpr std::uint32_t kNifIcon = 2;
+constexpr std::uint32_t kNifTip = 4;
+constexpr std::uint32_t kNifInfo = 16;
 
 constexpr std::uint32_t kTrayCallbackMessage = 1125;  // WM_USER + 101
 

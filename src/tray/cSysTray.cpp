@@ -77,15 +77,15 @@ void cSysTray::AddIcon(WindowHandle window, std::int32_t id, const std::string& 
     r.uID = static_cast<std::uint32_t>(id);
     if (!icon.empty()) {
         r.hIcon = icon.handle;
-        r.uFlags |= NIF_ICON;
+        r.uFlags |= kNifIcon;
         icon_ = icon;
     }
     if (!tip.empty()) {
         r.szTip = fieldText(tip, kTipField);
-        r.uFlags |= NIF_TIP;
+        r.uFlags |= kNifTip;
         tip_ = tip;
     }
-    r.uFlags |= NIF_MESSAGE;
+    r.uFlags |= kNifMessage;
     r.uCallbackMessage = kTrayCallbackMessage;
     shell_.notify(NotifyOperation::Add, r);
 }
@@ -100,7 +100,7 @@ void cSysTray::RemoveIcon(WindowHandle window, std::int32_t id) {
 void cSysTray::setTrayIcon(Picture icon) {
     if (icon.empty() || icon.type != PictureType::Icon) return;
     if (iconPresent_) {
-        NotifyIconRecord r = record(NIF_ICON);
+        NotifyIconRecord r = record(kNifIcon);
         r.hIcon = icon.handle;
         shell_.notify(NotifyOperation::Modify, r);
     }
@@ -110,7 +110,7 @@ void cSysTray::setTrayIcon(Picture icon) {
 
 void cSysTray::setTrayTip(const std::string& tip) {
     if (iconPresent_) {
-        NotifyIconRecord r = record(NIF_TIP);
+        NotifyIconRecord r = record(kNifTip);
         r.szTip = fieldText(tip, kTipField);
         shell_.notify(NotifyOperation::Modify, r);
     }
@@ -121,7 +121,7 @@ void cSysTray::setTrayTip(const std::string& tip) {
 void cSysTray::ShowBalloon(const std::string& tip, const std::string& title, std::int32_t showTimer, bool showOnce) {
     if (showOnce && onceCount_ >= 1) return;
 
-    NotifyIconRecord r = record(NIF_INFO);
+    NotifyIconRecord r = record(kNifInfo);
     r.szInfoTitle = fieldText(title, kInfoTitleField);
     r.szInfo = fieldText(tip, kInfoField);
     if (showTimer > 0) {

@@ -27,7 +27,7 @@ TEST_F(FormTest, FirstStartWithAnEmptyStore) {
     EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"}));
     const NotifyIconRecord& add = fake.notifyIcon.last();
     EXPECT_EQ(add.szTip, "Tamberlyn");
-    EXPECT_EQ(add.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(add.uFlags, kNifMessage | kNifIcon | kNifTip);
     EXPECT_EQ(add.uCallbackMessage, 1125u);
     EXPECT_EQ(add.hIcon, 0x51u);
 }

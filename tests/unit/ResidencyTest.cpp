@@ -18,7 +18,7 @@ protected:
     }
     int balloons() const {
         int n = 0;
-        for (const auto& [op, r] : fake.notifyIcon.sent) n += (r.uFlags == NIF_INFO && !r.szInfo.empty());
+        for (const auto& [op, r] : fake.notifyIcon.sent) n += (r.uFlags == kNifInfo && !r.szInfo.empty());
         return n;
     }
     int focused = 0;

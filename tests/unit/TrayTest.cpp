@@ -22,12 +22,12 @@ protected:
 
 TEST_F(TrayTest, AddSendsTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
     tray.setInTray(true);
-    EXPECT_EQ(shell.last().uFlags, NIF_MESSAGE);
+    EXPECT_EQ(shell.last().uFlags, kNifMessage);
     tray.setInTray(false);
     tray.setTrayTip("tip");
     tray.setTrayIcon(icon);
     tray.setInTray(true);
-    EXPECT_EQ(shell.last().uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(shell.last().uFlags, kNifMessage | kNifIcon | kNifTip);
     EXPECT_EQ(shell.last().hWnd, 77);
     tray.setInTray(false);
     EXPECT_EQ(log.calls, (std::vector<std::string>{"install", "add", "delete", "remove", "install", "add", "delete",
@@ -57,7 +57,7 @@ TEST_F(TrayTest, TipAndIconChangesWhilePresentAndWhatIsIgnored) {
     tray.setTrayIcon(icon);
     tray.setInTray(true);
     tray.setTrayTip("");
-    EXPECT_EQ(shell.last().uFlags, NIF_TIP);
+    EXPECT_EQ(shell.last().uFlags, kNifTip);
     EXPECT_EQ(shell.last().szTip, "");
     const std::size_t sent = shell.sent.size();
     tray.setTrayIcon({PictureType::Bitmap, 0x99});
@@ -81,7 +81,7 @@ TEST_F(TrayTest, TextsAreCutToTheirFields) {
 TEST_F(TrayTest, BalloonOnceGateAndItsWait) {
     tray.setInTray(true);
     tray.ShowBalloon("a", "t", 5, true);
-    ASSERT_EQ(shell.last().uFlags, NIF_INFO);
+    ASSERT_EQ(shell.last().uFlags, kNifInfo);
     EXPECT_EQ(shell.last().szInfo, "");  // waited the full time, then cleared
     EXPECT_EQ(shell.last().uTimeout, 5000u);
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::seconds(5));
@@ -132,8 +132,8 @@ TEST_F(TrayTest, NotificationsBecomeEventsOrClearTheBalloon) {
 TEST_F(TrayTest, StoredPropertiesRegisterTheBareIconFirst) {
     tray.ReadProperties({true, icon, "Stored tip"});
     ASSERT_EQ(shell.sent.size(), 3u);
-    EXPECT_EQ(shell.sent[0].second.uFlags, NIF_MESSAGE);
-    EXPECT_EQ(shell.sent[1].second.uFlags, NIF_ICON);
+    EXPECT_EQ(shell.sent[0].second.uFlags, kNifMessage);
+    EXPECT_EQ(shell.sent[1].second.uFlags, kNifIcon);
     EXPECT_EQ(shell.sent[2].second.szTip, "Stored tip");
     const TrayProperties saved = tray.WriteProperties();
     EXPECT_EQ(saved.TrayTip, "Stored tip");

@@ -15,14 +15,14 @@ void QtNotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& rec
     switch (operation) {
         case NotifyOperation::Add:
             iconId_ = static_cast<std::int32_t>(record.uID);
-            if ((record.uFlags & NIF_ICON) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
-            if ((record.uFlags & NIF_TIP) != 0) trayIcon_.setToolTip(toQString(record.szTip));
+            if ((record.uFlags & kNifIcon) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
+            if ((record.uFlags & kNifTip) != 0) trayIcon_.setToolTip(toQString(record.szTip));
             trayIcon_.show();
             break;
         case NotifyOperation::Modify:
-            if ((record.uFlags & NIF_ICON) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
-            if ((record.uFlags & NIF_TIP) != 0) trayIcon_.setToolTip(toQString(record.szTip));
-            if ((record.uFlags & NIF_INFO) != 0) showBalloon(record);
+            if ((record.uFlags & kNifIcon) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
+            if ((record.uFlags & kNifTip) != 0) trayIcon_.setToolTip(toQString(record.szTip));
+            if ((record.uFlags & kNifInfo) != 0) showBalloon(record);
             break;
         case NotifyOperation::Delete: trayIcon_.hide(); break;
     }

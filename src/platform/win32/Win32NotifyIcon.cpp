@@ -61,11 +61,11 @@ void Win32NotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& 
         case NotifyOperation::Modify:
             if (auto found = added_.find(key); found != added_.end()) {
                 NotifyIconRecord& kept = found->second;
-                if (record.uFlags & NIF_ICON) kept.hIcon = record.hIcon;
-                if (record.uFlags & NIF_TIP) kept.szTip = record.szTip;
-                if (record.uFlags & NIF_MESSAGE) kept.uCallbackMessage = record.uCallbackMessage;
+                if (record.uFlags & kNifIcon) kept.hIcon = record.hIcon;
+                if (record.uFlags & kNifTip) kept.szTip = record.szTip;
+                if (record.uFlags & kNifMessage) kept.uCallbackMessage = record.uCallbackMessage;
                 // A balloon belongs to its moment; a new task bar does not show it again.
-                kept.uFlags |= record.uFlags & (NIF_ICON | NIF_TIP | NIF_MESSAGE);
+                kept.uFlags |= record.uFlags & (kNifIcon | kNifTip | kNifMessage);
             }
             break;
         case NotifyOperation::Delete: added_.erase(key); break;

@@ -5,12 +5,10 @@
 // in the 32-bit ANSI form). Its wide, pointer-sized equivalent ends where guidItem starts:
 // NOTIFYICONDATAW_V2_SIZE, 952 bytes on x64 (936 on x86).
 
-// The core's header first: shellapi.h defines NIF_* as macros, which would rewrite its constants.
-#include "platform/NotifyIcon.h"
-// clang-format off
 #include <windows.h>
 #include <shellapi.h>
-// clang-format on
+
+#include "platform/NotifyIcon.h"
 
 namespace tamberlyn {
 

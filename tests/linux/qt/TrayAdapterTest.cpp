@@ -38,7 +38,7 @@ protected:
 
 TEST_F(TrayAdapter, TheRecordsShowChangeAndRemoveTheIcon) {
     ASSERT_TRUE(eventually([&] { return icon.trayAvailable(); })) << "trayer is the tray";
-    NotifyIconRecord add = record(NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    NotifyIconRecord add = record(kNifIcon | kNifTip | kNifMessage);
     add.szTip = "Tamberlyn";
     icon.notify(NotifyOperation::Add, add);
     EXPECT_TRUE(tray.isVisible());
@@ -46,12 +46,12 @@ TEST_F(TrayAdapter, TheRecordsShowChangeAndRemoveTheIcon) {
     EXPECT_EQ(tray.toolTip(), "Tamberlyn");
     EXPECT_EQ(icon.iconId(), 3);
 
-    NotifyIconRecord tip = record(NIF_TIP);
+    NotifyIconRecord tip = record(kNifTip);
     tip.szTip = "Another tip";
     icon.notify(NotifyOperation::Modify, tip);
     EXPECT_EQ(tray.toolTip(), "Another tip");
 
-    NotifyIconRecord balloon = record(NIF_INFO);
+    NotifyIconRecord balloon = record(kNifInfo);
     balloon.szInfoTitle = "Tamberlyn";
     balloon.szInfo = "first line\r\nsecond line";
     balloon.uTimeout = 5000;
@@ -81,7 +81,7 @@ struct Received final : TrayMessageSink {
 };
 
 TEST_F(TrayAdapter, ClicksArriveAsTheShellsNotificationCodesWhileInstalled) {
-    icon.notify(NotifyOperation::Add, record(NIF_ICON));
+    icon.notify(NotifyOperation::Add, record(kNifIcon));
     QtTrayHook hook(icon);
     Received sink;
     hook.install(0, sink);

@@ -117,7 +117,7 @@ TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeleted) {
 
     NotifyIconRecord record;
     record.hWnd = icon.controlWindow();
-    record.uFlags = NIF_MESSAGE | NIF_TIP;
+    record.uFlags = kNifMessage | kNifTip;
     record.uCallbackMessage = kTrayCallbackMessage;
     record.szTip = "Tamberlyn";
     icon.notify(NotifyOperation::Add, record);
