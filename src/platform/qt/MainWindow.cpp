@@ -24,10 +24,10 @@ namespace tamberlyn {
 
 namespace {
 
-QFont toQFont(const FontSpec& spec) {
-    QFont font(toQString(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+QFont toQFont(const FontSpec& wanted) {
+    QFont font(toQString(wanted.family));
+    font.setPointSizeF(wanted.points);
+    font.setBold(wanted.bold);
     return font;
 }
 

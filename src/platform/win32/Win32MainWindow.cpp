@@ -49,11 +49,11 @@ void SetTextIfDifferent(HWND hwnd, const std::string& utf8) {
     if (WindowText(hwnd) != text) SetWindowTextW(hwnd, text.c_str());
 }
 
-HFONT CreateFontFor(const FontSpec& spec, UINT dpi) {
-    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72.0));
-    return CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+HFONT CreateFontFor(const FontSpec& font, UINT dpi) {
+    const int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
+    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                       ToUtf16(spec.family).c_str());
+                       ToUtf16(font.family).c_str());
 }
 
 int ShiftMask() {
