@@ -288,34 +288,93 @@ TEST_F(WindowServicesTest, TheDesktopAndTaskBarAreShellAndOtherWindowsAreNot) {
     EXPECT_FALSE(services.isDesktopShell(0));
 }
 
-TEST_F(WindowServicesTest, NotepadIsFoundByItsTitleAndClosesOnRequest) {
-    wchar_t commandLine[] = L"notepad.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad{};
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad)) {
-        GTEST_SKIP() << "Wine has no notepad.exe here (error " << GetLastError() << ")";
+// Wine's notepad in a process of its own, ended at the end of the test if still running.
+class Notepad {
+public:
+    Notepad() {
+        wchar_t commandLine[] = L"notepad.exe";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &process_) != FALSE;
     }
-    const auto notepadWindow = [&]() -> WindowHandle {
-        for (const WindowHandle window : TopLevelWindows(services)) {
+    ~Notepad() {
+        if (!started_) return;
+        if (!exited()) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+
+    bool started() const { return started_; }
+    bool exited() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
+
+    // Its main window, once shown with its title.
+    WindowHandle window(WindowServices& services) const {
+        for (const WindowHandle candidate : TopLevelWindows(services)) {
             DWORD process = 0;
-            GetWindowThreadProcessId(ToHwnd(window), &process);
-            if (process == notepad.dwProcessId && IsWindowVisible(ToHwnd(window)) &&
-                services.readTitle(window, kTitleCharacters) == "Untitled - Notepad")
-                return window;
+            GetWindowThreadProcessId(ToHwnd(candidate), &process);
+            if (process == process_.dwProcessId && IsWindowVisible(ToHwnd(candidate)) &&
+                services.readTitle(candidate, kTitleCharacters) == "Untitled - Notepad")
+                return candidate;
         }
         return 0;
-    };
-    WindowHandle window = 0;
-    EXPECT_TRUE(PumpUntil([&] { return (window = notepadWindow()) != 0; }));
-    if (window != 0) {
-        services.requestClose(window);
-        EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(notepad.hProcess, 0) == WAIT_OBJECT_0; }));
-        EXPECT_TRUE(PumpUntil([&] { return !services.closePending(window); }));
     }
-    if (WaitForSingleObject(notepad.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(notepad.hProcess, 1);
-    CloseHandle(notepad.hThread);
-    CloseHandle(notepad.hProcess);
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+TEST_F(WindowServicesTest, NotepadIsFoundByItsTitleAndClosesOnRequest) {
+    Notepad notepad;
+    if (!notepad.started()) GTEST_SKIP() << "Wine has no notepad.exe here";
+    WindowHandle window = 0;
+    ASSERT_TRUE(PumpUntil([&] { return (window = notepad.window(services)) != 0; }));
+    services.requestClose(window);
+    EXPECT_TRUE(PumpUntil([&] { return notepad.exited(); }));
+    EXPECT_TRUE(PumpUntil([&] { return !services.closePending(window); }));
+}
+
+TEST_F(WindowServicesTest, NotepadWithUnsavedTextKeepsItsQuestionOpenUntilTheUserAnswers) {
+    Notepad notepad;
+    if (!notepad.started()) GTEST_SKIP() << "Wine has no notepad.exe here";
+    WindowHandle window = 0;
+    ASSERT_TRUE(PumpUntil([&] { return (window = notepad.window(services)) != 0; }));
+    const HWND edit = FindWindowExW(ToHwnd(window), nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Unsaved words"));
+    SendMessageW(edit, EM_SETMODIFY, TRUE, 0);
+
+    const auto question = [&]() -> WindowHandle {
+        const auto owned = wintest::OwnedWindows(window);
+        return owned.empty() ? 0 : owned.front();
+    };
+    // The question is titled "Notepad" too: scans must leave it to the user.
+    scan({"notepad"});
+    WindowHandle asked = 0;
+    ASSERT_TRUE(PumpUntil([&] { return (asked = question()) != 0; }));
+    for (int i = 0; i < 5; ++i) {
+        scan({"notepad"});
+        PumpFor(100ms);
+    }
+    EXPECT_EQ(question(), asked);
+    EXPECT_TRUE(Exists(asked));
+    EXPECT_TRUE(CloseRequestPending(services, window));
+    EXPECT_TRUE(CloseRequestPending(services, asked));
+
+    // Cancelled: notepad stays, and the next scan asks again.
+    PostMessageW(ToHwnd(asked), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !services.closePending(window); }));
+    EXPECT_FALSE(notepad.exited());
+    scan({"notepad"});
+    ASSERT_TRUE(PumpUntil([&] { return (asked = question()) != 0; }));
+
+    // "Don't save" ends it.
+    PostMessageW(ToHwnd(asked), WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    EXPECT_TRUE(PumpUntil([&] { return notepad.exited(); }));
+    EXPECT_EQ(boxes.count(), 0);
 }
 
 }  // namespace
