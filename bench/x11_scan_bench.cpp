@@ -49,14 +49,19 @@ int collect(WindowHandle window, HandleList& list) {
     return 1;
 }
 
+// This benchmark's own connection, or null (and the run marked) without a display.
+xcb_connection_t* connectFor(const OtherClient& windows, benchmark::State& state) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (windows.ok() && !xcb_connection_has_error(connection)) return connection;
+    state.SkipWithError("no X display: run this under tests/linux/with-display");
+    xcb_disconnect(connection);
+    return nullptr;
+}
+
 void Scan(benchmark::State& state) {
     const OtherClient windows(static_cast<int>(state.range(0)));
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (!windows.ok() || xcb_connection_has_error(connection)) {
-        state.SkipWithError("no X display: run this under tests/linux/with-display");
-        xcb_disconnect(connection);
-        return;
-    }
+    xcb_connection_t* connection = connectFor(windows, state);
+    if (!connection) return;
     tamberlyn::X11WindowServices services(connection, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root);
     for (auto _ : state) {
         HandleList list;
@@ -73,12 +78,8 @@ void Scan(benchmark::State& state) {
 // The baseline: the same titles, one blocking round trip per window.
 void RoundTripPerWindow(benchmark::State& state) {
     const OtherClient windows(static_cast<int>(state.range(0)));
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (!windows.ok() || xcb_connection_has_error(connection)) {
-        state.SkipWithError("no X display: run this under tests/linux/with-display");
-        xcb_disconnect(connection);
-        return;
-    }
+    xcb_connection_t* connection = connectFor(windows, state);
+    if (!connection) return;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     for (auto _ : state) {
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr);

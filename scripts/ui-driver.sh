@@ -37,23 +37,20 @@ tamberlyn_wait() {
 # The program's mapped windows: the main window and the icon in the tray.
 tamberlyn_windows() { xdotool search --onlyvisible --classname '^tamberlyn$' 2>/dev/null; }
 
-# The main window: larger than a tray icon.
-tamberlyn_main_window() {
-    local id
+# The first of the program's windows whose width passes the test ("-gt 64", "-le 64").
+tamberlyn_window_wider() {
+    local test=$1 limit=$2 id
     for id in $(tamberlyn_windows); do
-        [ "$(xwininfo -id "$id" | awk '/Width:/ { print $2 }')" -gt 64 ] && { echo "$id"; return 0; }
+        [ "$(xwininfo -id "$id" | awk '/Width:/ { print $2 }')" "$test" "$limit" ] && { echo "$id"; return 0; }
     done
     return 1
 }
 
+# The main window: larger than a tray icon.
+tamberlyn_main_window() { tamberlyn_window_wider -gt 64; }
+
 # The icon in the tray, embedded in the tray host's panel.
-tamberlyn_tray_icon() {
-    local id
-    for id in $(tamberlyn_windows); do
-        [ "$(xwininfo -id "$id" | awk '/Width:/ { print $2 }')" -le 64 ] && { echo "$id"; return 0; }
-    done
-    return 1
-}
+tamberlyn_tray_icon() { tamberlyn_window_wider -le 64; }
 
 # Clicks a control of the main window by its name.
 tamberlyn_click() {
