@@ -1,5 +1,7 @@
 #include "monitor/ScanCycle.h"
 
+#include <utility>
+
 #include "shell/ErrorTrap.h"
 
 namespace tamberlyn {
@@ -11,28 +13,28 @@ int EnumChildProc(WindowHandle window, HandleList& list) {
     return 1;
 }
 
-bool TitleHoldsFragment(std::string_view upperTitle, std::string_view upperFragment) {
-    if (upperTitle.empty()) return false;
-    return upperTitle.find(upperFragment) != std::string_view::npos;
-}
-
-bool WindowToClose(std::string title, const ListView& list, const TextCase& textCase, MessageBoxes& boxes) {
+bool WindowToClose(std::string title, const ListView& list, MatchCache& cache, const TextCase& textCase,
+                   MessageBoxes& boxes) {
     ErrorTrap trap{boxes, "Form1", "WindowToClose"};
     int count = 0;
     trap.step(100, [&] { count = list.count(); });
+    if (count == 0) return false;
+    cache.prepare(list, textCase, trap);
+    if (const auto known = cache.remembered(title)) return *known;
     std::string upperTitle;
-    trap.step(102, [&] { upperTitle = textCase.toUpper(title); });
-    for (int i = 1; i <= count; ++i) {
-        std::string upperFragment;
-        bool fragmentRead = false;
-        trap.step(104, [&] {
-            upperFragment = textCase.toUpper(list.text(i));
-            fragmentRead = true;
-        });
-        // A fragment that could not be read matches nothing: no window closes by mistake.
-        if (fragmentRead && TitleHoldsFragment(upperTitle, upperFragment)) return true;
+    bool upperCased = false;
+    trap.step(102, [&] {
+        upperTitle = UpperCase(textCase, title);
+        upperCased = true;
+    });
+    // A title that could not be upper-cased matches nothing: no window closes by mistake.
+    const bool matches = upperCased && cache.match(upperTitle);
+    if (upperCased) {
+        cache.remember(title, matches);
+    } else {
+        cache.noteFailure();
     }
-    return false;
+    return matches;
 }
 
 bool CloseRequestPending(WindowServices& windows, WindowHandle window) {
@@ -46,25 +48,61 @@ bool CloseRequestPending(WindowServices& windows, WindowHandle window) {
     return false;
 }
 
+namespace {
+
+// Returns whether the step failed.
+bool AskToClose(WindowServices& windows, WindowHandle window, ErrorTrap& trap) {
+    const int failuresBefore = trap.failures();
+    trap.step(106, [&] {
+        if (windows.isDesktopShell(window)) return;  // never the user's desktop or panel
+        if (CloseRequestPending(windows, window)) return;
+        windows.requestClose(window);
+    });
+    return trap.failures() != failuresBefore;
+}
+
+}  // namespace
+
 void RunScanCycle(const ListView& list, const ScanServices& services) {
     ErrorTrap trap{services.boxes, "Form1", "Timer1_Timer"};
+    ScanMemory& memory = services.memory;
+    const bool wasRunning = std::exchange(memory.running, true);
     HandleList handles;
-    trap.step(100, [&] { services.windows.enumerateTopLevelWindows(EnumChildProc, handles); });
-    for (const WindowHandle window : handles) {
-        if (window <= 0) continue;
-        std::string title;
-        trap.step(102, [&] { title = services.windows.readTitle(window, kTitleCharacters); });
-        bool matches = false;
-        trap.step(104, [&] { matches = WindowToClose(title, list, services.textCase, services.boxes); });
-        if (!matches) continue;
-        trap.step(106, [&] {
-            if (services.windows.isDesktopShell(window)) return;  // never the user's desktop or panel
-            if (CloseRequestPending(services.windows, window)) return;
-            services.windows.requestClose(window);
-        });
+    std::uint64_t changes = 0;
+    bool unchanged = false;
+    trap.step(100, [&] {
+        changes = services.windows.changeCount();
+        unchanged = memory.settled && memory.changeCount == changes && memory.listRevision == list.rowsRevision();
+        if (!unchanged) services.windows.enumerateTopLevelWindows(EnumChildProc, handles);
+    });
+    if (unchanged) {
+        for (const WindowHandle window : memory.matches) AskToClose(services.windows, window, trap);
+    } else {
+        const std::uint64_t matchFailures = memory.matching.failures();
+        int closeFailures = 0;
+        HandleList matches;
+        for (const WindowHandle window : handles) {
+            if (window <= 0) continue;
+            std::string title;
+            trap.step(102, [&] { title = services.windows.readTitle(window, kTitleCharacters); });
+            bool found = false;
+            trap.step(104, [&] {
+                found = WindowToClose(title, list, memory.matching, services.textCase, services.boxes);
+            });
+            if (!found) continue;
+            matches.push_back(window);
+            if (AskToClose(services.windows, window, trap)) ++closeFailures;
+        }
+        memory.matching.endPass();
+        // Only failures of the close requests leave the matching itself sound.
+        memory.settled = trap.failures() == closeFailures && memory.matching.failures() == matchFailures;
+        memory.changeCount = changes;
+        memory.listRevision = list.rowsRevision();
+        memory.matches = std::move(matches);
     }
     handles.clear();
     trap.step(108, [&] { services.events.processPendingEvents(); });
+    memory.running = wasRunning;
 }
 
 }  // namespace tamberlyn

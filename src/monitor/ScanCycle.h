@@ -2,9 +2,11 @@
 // One tick of the monitor: every top-level window whose title holds a fragment of the
 // watch list is asked to close.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "monitor/MatchCache.h"
 #include "platform/EventLoop.h"
 #include "platform/MessageBoxes.h"
 #include "platform/TextCase.h"
@@ -22,22 +24,32 @@ constexpr int kTitleCharacters = 50;
 // The enumeration callback: collects every window but the main window.
 int EnumChildProc(WindowHandle window, HandleList& list);
 
-// Whether an upper-cased title holds an upper-cased fragment. Nothing is found in an
-// empty title; an empty fragment is found in every other one.
-bool TitleHoldsFragment(std::string_view upperTitle, std::string_view upperFragment);
-
 // True when the title contains at least one fragment of the list, ignoring letter case.
-bool WindowToClose(std::string title, const ListView& list, const TextCase& textCase, MessageBoxes& boxes);
+bool WindowToClose(std::string title, const ListView& list, MatchCache& cache, const TextCase& textCase,
+                   MessageBoxes& boxes);
 
 // Whether a close request now would pile onto one still unanswered: the window's own,
 // or that of a window it belongs to (its question must stay open for the user).
 bool CloseRequestPending(WindowServices& windows, WindowHandle window);
+
+// What one cycle leaves for the next. While neither the windows nor the list change, the
+// windows that matched last time are the ones that match now: a tick asks them again
+// without enumerating, reading or matching anything.
+struct ScanMemory {
+    MatchCache matching;
+    bool settled = false;  // the fields below come from a full pass without failures
+    std::uint64_t changeCount = 0;
+    std::uint64_t listRevision = 0;
+    HandleList matches;
+    bool running = false;  // a cycle is under way: its last step lets other events run
+};
 
 struct ScanServices {
     WindowServices& windows;
     const TextCase& textCase;
     EventLoop& events;
     MessageBoxes& boxes;
+    ScanMemory& memory;
 };
 
 // One scan cycle over the fragments of list; ends with one pass over pending events.

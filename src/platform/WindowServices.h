@@ -19,6 +19,11 @@ class WindowServices {
 public:
     virtual ~WindowServices() = default;
 
+    // Takes in what the window system has reported, and returns a number that stays the
+    // same for as long as the windows and their titles do. Services that cannot tell
+    // return a new number every time.
+    virtual std::uint64_t changeCount() = 0;
+
     // Visits every top-level window once, hidden ones included, in the window system's order.
     virtual void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) = 0;
 

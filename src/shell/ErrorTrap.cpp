@@ -38,6 +38,7 @@ ErrorTrap::ErrorTrap(MessageBoxes& boxes, std::string form, std::string handler)
     : boxes_(boxes), form_(std::move(form)), handler_(std::move(handler)) {}
 
 void ErrorTrap::report(int label, std::exception_ptr failure) {
+    ++failures_;
     const std::string location = form_ + "." + handler_;
     if (!openReports().insert(location).second) return;
     try {

@@ -42,10 +42,14 @@ public:
 
     void report(int label, std::exception_ptr failure);
 
+    // How many steps and conditions have failed so far.
+    int failures() const { return failures_; }
+
 private:
     MessageBoxes& boxes_;
     std::string form_;
     std::string handler_;
+    int failures_ = 0;
 };
 
 }  // namespace tamberlyn

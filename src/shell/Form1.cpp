@@ -92,11 +92,19 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Timer1_Timer() {
-    RunScanCycle(ListView1, {platform_.windows, platform_.textCase, platform_.events, platform_.messages});
+    RunScanCycle(ListView1,
+                 {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_});
 }
 
 bool Form1::WindowToClose(std::string title, const ListView& list) {
-    return tamberlyn::WindowToClose(std::move(title), list, platform_.textCase, platform_.messages);
+    return tamberlyn::WindowToClose(std::move(title), list, scanMemory_.matching, platform_.textCase,
+                                    platform_.messages);
+}
+
+void Form1::Windows_Changed() {
+    // A matching window is asked as soon as it shows, not at the next tick; the tick stays
+    // as the safety net, and takes a change that comes while a cycle lets events run.
+    if (Timer1.enabled() && !scanMemory_.running) Timer1_Timer();
 }
 
 void Form1::PushButton2_Click() {

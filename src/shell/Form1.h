@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
 #include "shell/Controls.h"
 #include "shell/Texts.h"
@@ -55,6 +56,8 @@ public:
     void Timer1_Timer();
     bool WindowToClose(std::string title, const ListView& list);
     void PushButton2_Click();
+    // The window system reported new windows or titles.
+    void Windows_Changed();
 
     // Watch-list editing.
     void PushButton1_Click();
@@ -89,6 +92,7 @@ public:
 private:
     Platform& platform_;
     const DesktopTexts& texts_;
+    ScanMemory scanMemory_;
 };
 
 }  // namespace tamberlyn

@@ -1,18 +1,24 @@
 #include "watchlist/ListView.h"
 
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 
 namespace tamberlyn {
 
 namespace {
+std::uint64_t NewRevision() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 void checkPosition(int position, int count) {
     if (position < 1 || position > count) throw std::out_of_range("Index out of bounds");
 }
 }  // namespace
 
 ListView::ListView(std::string name, TwipsRect rect, int tabIndex, std::string toolTip)
-    : Control(std::move(name), rect, tabIndex), toolTip_(std::move(toolTip)) {}
+    : Control(std::move(name), rect, tabIndex), rowsRevision_(NewRevision()), toolTip_(std::move(toolTip)) {}
 
 const std::string& ListView::text(int position) const {
     checkPosition(position, count());
@@ -21,12 +27,14 @@ const std::string& ListView::text(int position) const {
 
 void ListView::add(std::string text) {
     rows_.push_back(std::move(text));
+    rowsRevision_ = NewRevision();
     changed();
 }
 
 void ListView::remove(int position) {
     checkPosition(position, count());
     rows_.erase(rows_.begin() + (position - 1));
+    rowsRevision_ = NewRevision();
     // A removed row takes its selection with it; a row below it keeps its own.
     if (position == selected_) {
         selected_ = 0;
@@ -38,6 +46,7 @@ void ListView::remove(int position) {
 
 void ListView::clear() {
     rows_.clear();
+    rowsRevision_ = NewRevision();
     selected_ = 0;
     changed();
 }

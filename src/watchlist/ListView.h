@@ -2,6 +2,7 @@
 // The watch list as the rows of the main window's list view, with its selection.
 // Positions are 1-based, as the list's users count them.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ public:
     int count() const { return static_cast<int>(rows_.size()); }
     const std::string& text(int position) const;  // throws std::out_of_range
     const std::vector<std::string>& rows() const { return rows_; }
+    // Changes whenever a row is added or removed, and differs between any two lists of the
+    // process: what has been prepared from the rows stays good for as long as it is the same.
+    std::uint64_t rowsRevision() const { return rowsRevision_; }
 
     void add(std::string text);
     void remove(int position);  // throws std::out_of_range
@@ -35,6 +39,7 @@ public:
 
 private:
     std::vector<std::string> rows_;
+    std::uint64_t rowsRevision_;
     int selected_ = 0;
     std::string toolTip_;
     std::string columnHeader_;

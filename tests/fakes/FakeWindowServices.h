@@ -2,6 +2,7 @@
 // Top-level windows in memory: titles, owners, and every close request they receive.
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
@@ -24,15 +25,32 @@ public:
 
     void open(WindowHandle handle, std::string title, WindowHandle owner = 0) {
         windows.push_back({handle, std::move(title), owner, false});
+        ++changes;
     }
-    void openShell(WindowHandle handle, std::string title) { windows.push_back({handle, std::move(title), 0, true}); }
+    void openShell(WindowHandle handle, std::string title) {
+        windows.push_back({handle, std::move(title), 0, true});
+        ++changes;
+    }
     void vanish(WindowHandle handle) {
         windows.erase(std::remove_if(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == handle; }),
                       windows.end());
+        ++changes;
     }
     bool exists(WindowHandle handle) const { return find(handle) != nullptr; }
     int closeRequestsTo(WindowHandle handle) const {
         return static_cast<int>(std::count(closeRequests.begin(), closeRequests.end(), handle));
+    }
+
+    // Unless told to track changes, the fake reports a change at every question.
+    std::uint64_t changeCount() override {
+        if (!tracksChanges) ++changes;
+        return changes;
+    }
+    void retitle(WindowHandle handle, std::string title) {
+        for (Window& w : windows) {
+            if (w.handle == handle) w.title = std::move(title);
+        }
+        ++changes;
     }
 
     void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override {
@@ -89,6 +107,8 @@ public:
     std::set<WindowHandle> keepsPending;  // windows that ask a question instead of closing
     bool closesOnRequest = true;
     bool failEnumeration = false;
+    bool tracksChanges = false;
+    std::uint64_t changes = 0;
     int enumerations = 0;
     std::function<void()> afterEnumeration;
     std::function<void(WindowHandle)> onCloseRequest;

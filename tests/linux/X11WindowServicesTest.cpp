@@ -1,17 +1,26 @@
 // The XCB window services against windows of a separate X client (x11_test_window) and of
 // the test's own connection. Runs under with-display, with and without a window manager.
+// The services keep their own connection: what they know comes from the server's events.
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstring>
+#include <thread>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <random>
 #include <set>
+#include <tuple>
 
 #include "FakeEventLoop.h"
 #include "FakeMessageBoxes.h"
 #include "TestWindowClient.h"
+#include "XProxy.h"
 #include "monitor/ScanCycle.h"
 #include "platform/PlatformError.h"
 #include "platform/qt/QtTextCase.h"
@@ -35,7 +44,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(xcb_connection_has_error(connection), 0) << "no X display: run this under with-display";
         root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        services = std::make_unique<X11WindowServices>(connection, root, [this] { return now; });
+        services = std::make_unique<X11WindowServices>(std::string(), [this] { return now; });
     }
     void TearDown() override {
         services.reset();
@@ -126,7 +135,7 @@ TEST_F(X11WindowServicesTest, EnumeratesEveryClientWindowOnceMappedOrHidden) {
 TEST_F(X11WindowServicesTest, AddsTheWindowsOfTheClientList) {
     if (windowManager) GTEST_SKIP() << "the window manager owns _NET_CLIENT_LIST";
     const WindowHandle shown = client.open("shown", "net", "Shown");
-    // A client the tree walk cannot find: nested, without WM_STATE, named only by the list.
+    // A client only the list names: nested, without WM_STATE, never a child of the root.
     const xcb_window_t holder = xcb_generate_id(connection), nested = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, holder, root, 0, 0, 10, 10, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       XCB_COPY_FROM_PARENT, 0, nullptr);
@@ -137,11 +146,15 @@ TEST_F(X11WindowServicesTest, AddsTheWindowsOfTheClientList) {
                         clientList);
     sync(connection);
 
-    const HandleList list = enumerate();
+    HandleList list;
+    EXPECT_TRUE(eventually([&] {
+        list = enumerate();
+        return std::ranges::count(list, static_cast<WindowHandle>(nested)) == 1;
+    }));
     xcb_delete_property(connection, root, atom("_NET_CLIENT_LIST"));
     sync(connection);
     EXPECT_EQ(std::ranges::count(list, static_cast<WindowHandle>(nested)), 1);
-    EXPECT_EQ(std::ranges::count(list, static_cast<WindowHandle>(holder)), 1);
+    EXPECT_EQ(std::ranges::count(list, static_cast<WindowHandle>(holder)), 0) << "a frame stands for its client";
     EXPECT_EQ(std::ranges::count(list, shown), 1);
 }
 
@@ -155,8 +168,8 @@ TEST_F(X11WindowServicesTest, ReadsTitlesAsUtf8CutToWholeCharacters) {
     const WindowHandle mixed = client.open("mixed", "net,unmapped", repeat("привет мир — ", 5));
     ASSERT_TRUE(eventually([&] { return listed(utf8); }));
 
-    X11WindowServices uncached{connection, root};
-    for (X11WindowServices* s : {services.get(), &uncached}) {
+    X11WindowServices fresh;  // one full scan, where services followed the events
+    for (X11WindowServices* s : {services.get(), &fresh}) {
         EXPECT_EQ(s->readTitle(utf8, 50), "Ma belle école — привет");
         EXPECT_EQ(s->readTitle(utf8, 10), "Ma belle é");
         EXPECT_EQ(s->readTitle(latin1, 50), "Ma belle école");
@@ -168,30 +181,23 @@ TEST_F(X11WindowServicesTest, ReadsTitlesAsUtf8CutToWholeCharacters) {
     }
 }
 
-TEST_F(X11WindowServicesTest, AVanishedWindowIsUntitledAndLeavesNoErrorInTheQueue) {
-    const WindowHandle early = client.open("early", "net,delete", "Gone before its title was read");
-    const WindowHandle late = client.open("late", "net,delete", "Gone after its title was read");
+TEST_F(X11WindowServicesTest, AVanishedWindowIsForgottenAndAskingItIsHarmless) {
+    const WindowHandle early = client.open("early", "net,delete", "Gone before the services heard");
+    const WindowHandle late = client.open("late", "net,delete", "Gone after its close request");
     ASSERT_TRUE(eventually([&] { return listed(early) && listed(late); }));
     client.destroy("early");
-    EXPECT_EQ(services->readTitle(early, 50), "") << "properties are read at the first question after enumeration";
-    EXPECT_EQ(services->readTitle(late, 50), "Gone after its title was read");
+    EXPECT_NO_THROW(services->requestClose(early)) << "the server's BadWindow is dropped";
+    EXPECT_FALSE(listed(early));
+    EXPECT_EQ(services->readTitle(early, 50), "");
     EXPECT_EQ(services->ownerOf(early), 0);
     EXPECT_FALSE(services->isDesktopShell(early));
-    EXPECT_NO_THROW(services->requestClose(early));
-    client.destroy("late");
-    EXPECT_NO_THROW(services->requestClose(late));  // from the cache: reaches a window that is gone
-    enumerate();
-    EXPECT_FALSE(services->closePending(late));
-    X11WindowServices uncached{connection, root};
-    EXPECT_EQ(uncached.readTitle(early, 50), "");
+    EXPECT_FALSE(services->closePending(early));
 
-    sync(connection);  // every reply and error of the requests above has arrived
-    int errors = 0;
-    while (xcb_generic_event_t* e = xcb_poll_for_event(connection)) {
-        errors += e->response_type == 0 ? 1 : 0;
-        std::free(e);
-    }
-    EXPECT_EQ(errors, 0) << "errors in the queue would reach the toolkit that shares the connection";
+    services->requestClose(late);
+    EXPECT_TRUE(services->closePending(late));
+    client.destroy("late");
+    EXPECT_TRUE(eventually([&] { return !listed(late); }));
+    EXPECT_FALSE(services->closePending(late)) << "gone within the grace period";
 }
 
 TEST_F(X11WindowServicesTest, CloseRequestReachesAWindowThatTakesPartInDeleteWindow) {
@@ -268,12 +274,14 @@ TEST_F(X11WindowServicesTest, ARequestOutlivesAnEnumerationThatMissedItsWindow) 
     services->requestClose(window);
     xcb_delete_property(connection, static_cast<xcb_window_t>(window), atom("WM_STATE"));
     sync(connection);
-    ASSERT_FALSE(listed(window));
+    ASSERT_TRUE(eventually([&] { return !listed(window); }));
     EXPECT_TRUE(services->closePending(window));
 
     client.destroy("framed");
-    enumerate();
-    EXPECT_FALSE(services->closePending(window)) << "gone within the grace period";
+    EXPECT_TRUE(eventually([&] {
+        enumerate();  // takes in the window's end
+        return !services->closePending(window);
+    })) << "gone within the grace period";
 }
 
 TEST_F(X11WindowServicesTest, ScanCyclesAskOnceAndLeaveTheQuestionOpen) {
@@ -285,7 +293,8 @@ TEST_F(X11WindowServicesTest, ScanCyclesAskOnceAndLeaveTheQuestionOpen) {
     QtTextCase textCase;
     fakes::FakeEventLoop events;
     fakes::FakeMessageBoxes boxes;
-    const auto cycle = [&] { RunScanCycle(list, {*services, textCase, events, boxes}); };
+    ScanMemory memory;
+    const auto cycle = [&] { RunScanCycle(list, {*services, textCase, events, boxes, memory}); };
 
     cycle();
     const WindowHandle question = TestWindowClient::idIn(client.waitFor("window doc.question "));
@@ -327,19 +336,291 @@ TEST_F(X11WindowServicesTest, TheProgramsOwnWindowsAreTreatedLikeAnyOther) {
     EXPECT_EQ(message.data.data32[0], atom("WM_DELETE_WINDOW"));
 }
 
-TEST_F(X11WindowServicesTest, ABrokenConnectionIsAPlatformError) {
-    xcb_connection_t* nowhere = xcb_connect(":4095", nullptr);
+TEST_F(X11WindowServicesTest, ADisplayThatCannotBeReachedIsAPlatformError) {
     try {
-        X11WindowServices failing{nowhere, root};
-        ADD_FAILURE() << "no error for a connection that never opened";
+        X11WindowServices failing{":4095"};
+        ADD_FAILURE() << "no error for a display that does not exist";
     } catch (const PlatformError& e) {
         EXPECT_NE(std::string(e.what()).find("X server"), std::string::npos) << e.what();
     }
-    xcb_disconnect(nowhere);
+}
 
-    shutdown(xcb_get_file_descriptor(connection), SHUT_RD);  // the server's side goes quiet
-    EXPECT_THROW(enumerate(), PlatformError);
-    EXPECT_THROW(services->readTitle(static_cast<WindowHandle>(root), 50), PlatformError);
+// Every connection of the services through a relay that counts what they send.
+class RelayedServices {
+public:
+    explicit RelayedServices(X11WindowServices::TimeSource now = std::chrono::steady_clock::now)
+        : services([this] { return connectThroughRelay(); }, std::move(now)) {}
+
+    std::uint64_t bytesSent() const {
+        std::uint64_t sum = 0;
+        for (const auto& relay : relays) sum += relay->bytesToServer();
+        return sum;
+    }
+
+    bool refuseNextConnection = false;
+    std::vector<std::unique_ptr<testing::XProxy>> relays;  // outlive the services' connections
+    X11WindowServices services;
+
+private:
+    std::pair<xcb_connection_t*, int> connectThroughRelay() {
+        if (refuseNextConnection) return {xcb_connect(":4095", nullptr), 0};
+        relays.push_back(std::make_unique<testing::XProxy>());
+        return {relays.back()->connect(), 0};
+    }
+};
+
+TEST_F(X11WindowServicesTest, WhileNothingChangesScansSendNothingToTheServer) {
+    for (int i = 0; i < 20; ++i) client.open("w" + std::to_string(i), i % 2 ? "net,delete" : "name,unmapped", "Idle " + std::to_string(i));
+    const WindowHandle changing = client.open("changing", "net,delete", "Before");
+    RelayedServices relayed;
+    X11WindowServices& s = relayed.services;
+    ASSERT_TRUE(eventually([&] { return settled(changing) && enumerate(s).size() >= 21; }));
+    std::this_thread::sleep_for(200ms);  // the window manager's last touches
+    s.changeCount();
+
+    const std::uint64_t before = relayed.bytesSent();
+    const std::uint64_t changes = s.changeCount();
+    for (int tick = 0; tick < 50; ++tick) {
+        EXPECT_EQ(s.changeCount(), changes);
+        for (const WindowHandle w : enumerate(s)) {
+            s.readTitle(w, 50);
+            s.ownerOf(w);
+            s.isDesktopShell(w);
+            s.closePending(w);
+        }
+    }
+    EXPECT_EQ(relayed.bytesSent(), before);
+
+    // The counter does count: a new title is fetched, once.
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(changing), atom("_NET_WM_NAME"),
+                        atom("UTF8_STRING"), 8, 5, "After");
+    sync(connection);
+    EXPECT_TRUE(eventually([&] {
+        s.changeCount();
+        return s.readTitle(changing, 50) == "After";
+    }));
+    EXPECT_NE(s.changeCount(), changes);
+    EXPECT_GT(relayed.bytesSent(), before);
+}
+
+TEST_F(X11WindowServicesTest, ALostConnectionIsReplacedAndTheWindowsScannedAfresh) {
+    const WindowHandle first = client.open("first", "net", "Before the break");
+    RelayedServices relayed;
+    X11WindowServices& s = relayed.services;
+    int reconnects = 0;
+    s.onReconnect = [&] { ++reconnects; };
+    ASSERT_TRUE(eventually([&] { return listed(first) && std::ranges::count(enumerate(s), first) == 1; }));
+
+    relayed.relays.back()->cut();
+    const WindowHandle second = client.open("second", "net", "During the break");
+    EXPECT_TRUE(eventually([&] {
+        const HandleList list = enumerate(s);
+        return std::ranges::count(list, first) == 1 && std::ranges::count(list, second) == 1;
+    }));
+    EXPECT_EQ(reconnects, 1);
+    EXPECT_EQ(s.readTitle(second, 50), "During the break");
+
+    // A server that is gone for good is reported, at every try.
+    relayed.refuseNextConnection = true;
+    relayed.relays.back()->cut();
+    EXPECT_THROW(enumerate(s), PlatformError);
+    EXPECT_THROW(s.changeCount(), PlatformError);
+}
+
+// What a scan sees of every window, for comparing two services.
+using Snapshot = std::map<WindowHandle, std::tuple<std::string, WindowHandle, bool>>;
+
+Snapshot snapshot(X11WindowServices& s) {
+    Snapshot result;
+    HandleList list;
+    s.enumerateTopLevelWindows([](WindowHandle w, HandleList& l) { l.push_back(w); return 1; }, list);
+    for (const WindowHandle w : list) result[w] = {s.readTitle(w, 1000), s.ownerOf(w), s.isDesktopShell(w)};
+    return result;
+}
+
+// Windows of the test's own connection, changed at random as programs and users do.
+class Churn {
+public:
+    Churn(xcb_connection_t* c, xcb_window_t root, unsigned seed) : c_(c), root_(root), random_(seed) {}
+
+    void step() {
+        const int op = pick(10);
+        if (windows_.size() < 4 || op == 0) return create();
+        const xcb_window_t w = any();
+        switch (op) {
+            case 1: destroy(w); break;
+            case 2: xcb_map_window(c_, w); break;
+            case 3: xcb_unmap_window(c_, w); break;
+            case 4: withdraw(w); break;
+            case 5: case 6: retitle(w); break;
+            case 7: transientFor(w, pick(3) == 0 ? XCB_NONE : any()); break;
+            case 8: frame(w); break;
+            default: unframe(w); break;
+        }
+    }
+    void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
+
+    // How many of the windows a window manager holds in frames of its own.
+    int managed() {
+        int count = 0;
+        for (const xcb_window_t w : windows_) {
+            if (frames_.contains(w)) continue;
+            auto* tree = xcb_query_tree_reply(c_, xcb_query_tree(c_, w), nullptr);
+            count += tree != nullptr && tree->parent != root_ ? 1 : 0;
+            std::free(tree);
+        }
+        return count;
+    }
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+    xcb_window_t any() { return *std::next(windows_.begin(), pick(static_cast<int>(windows_.size()))); }
+    xcb_atom_t atom(const char* name) {
+        auto* reply = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = reply ? reply->atom : XCB_NONE;
+        std::free(reply);
+        return a;
+    }
+    xcb_window_t newWindow(xcb_window_t parent, bool overrideRedirect) {
+        const xcb_window_t w = xcb_generate_id(c_);
+        const std::uint32_t values[] = {overrideRedirect ? 1u : 0u};
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, parent, static_cast<std::int16_t>(pick(500)), static_cast<std::int16_t>(pick(500)), 50, 50, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT, values);
+        return w;
+    }
+    void create() {
+        const xcb_window_t w = newWindow(root_, pick(8) == 0);
+        windows_.insert(w);
+        retitle(w);
+        if (pick(4) == 0) {
+            const xcb_atom_t dock[] = {atom("_NET_WM_WINDOW_TYPE_DOCK")};
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, dock);
+        }
+        if (pick(3) != 0) xcb_map_window(c_, w);
+    }
+    void destroy(xcb_window_t w) {
+        xcb_destroy_window(c_, w);
+        windows_.erase(w);
+        if (const auto f = frames_.find(w); f != frames_.end()) {
+            xcb_destroy_window(c_, f->second);
+            frames_.erase(f);
+        }
+    }
+    void withdraw(xcb_window_t w) {
+        xcb_unmap_window(c_, w);
+        xcb_unmap_notify_event_t notify{};
+        notify.response_type = XCB_UNMAP_NOTIFY;
+        notify.event = root_;
+        notify.window = w;
+        xcb_send_event(c_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&notify));
+    }
+    void retitle(xcb_window_t w) {
+        const std::string title = "Window " + std::to_string(pick(1000)) + (pick(2) ? " — été" : "");
+        switch (pick(4)) {
+            case 0: xcb_delete_property(c_, w, atom("_NET_WM_NAME")); break;
+            case 1:
+                xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, atom("UTF8_STRING"), 8,
+                                    static_cast<std::uint32_t>(title.size()), title.data());
+                break;
+            default:
+                xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
+                                    static_cast<std::uint32_t>(title.size()), title.data());
+        }
+    }
+    void transientFor(xcb_window_t w, xcb_window_t owner) {
+        if (owner == XCB_NONE) {
+            xcb_delete_property(c_, w, XCB_ATOM_WM_TRANSIENT_FOR);
+        } else {
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &owner);
+        }
+    }
+    // As a reparenting window manager does, whether or not one runs.
+    void frame(xcb_window_t w) {
+        if (frames_.contains(w)) return;
+        const xcb_window_t outer = newWindow(root_, true);
+        const xcb_window_t inner = newWindow(outer, false);
+        xcb_map_window(c_, inner);
+        xcb_reparent_window(c_, w, inner, 0, 0);
+        const std::uint32_t normalState[] = {1, XCB_NONE};
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atom("WM_STATE"), atom("WM_STATE"), 32, 2, normalState);
+        if (pick(2) == 0) xcb_map_window(c_, outer);
+        frames_[w] = outer;
+    }
+    void unframe(xcb_window_t w) {
+        const auto f = frames_.find(w);
+        if (f == frames_.end()) return;
+        xcb_reparent_window(c_, w, root_, 0, 0);
+        xcb_delete_property(c_, w, atom("WM_STATE"));
+        xcb_destroy_window(c_, f->second);
+        frames_.erase(f);
+    }
+
+    xcb_connection_t* c_;
+    xcb_window_t root_;
+    std::mt19937 random_;
+    std::set<xcb_window_t> windows_;
+    std::map<xcb_window_t, xcb_window_t> frames_;  // client -> frame
+};
+
+// Eventually, once the window manager is done: what the events built equals a fresh scan.
+::testing::AssertionResult agreesWithAFreshScan(X11WindowServices& kept) {
+    Snapshot keptView, freshView;
+    const bool agreed = eventually([&] {
+        keptView = snapshot(kept);
+        X11WindowServices fresh;
+        freshView = snapshot(fresh);
+        return keptView == freshView;
+    });
+    if (agreed) return ::testing::AssertionSuccess();
+    auto result = ::testing::AssertionFailure();
+    for (const auto& [w, seen] : keptView) {
+        if (!freshView.contains(w)) result << "only kept: " << w << " '" << std::get<0>(seen) << "'\n";
+        else if (freshView.at(w) != seen) result << "differs: " << w << " '" << std::get<0>(seen) << "' vs '" << std::get<0>(freshView.at(w)) << "'\n";
+    }
+    for (const auto& [w, seen] : freshView) {
+        if (!keptView.contains(w)) result << "only fresh: " << w << " '" << std::get<0>(seen) << "'\n";
+    }
+    return result;
+}
+
+TEST_F(X11WindowServicesTest, AfterRandomChurnTheKeptViewEqualsAFreshScan) {
+    for (const unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Churn churn(connection, root, seed);
+        for (int round = 0; round < 4; ++round) {
+            for (int i = 0; i < 60; ++i) churn.step();
+            churn.sync();
+            ASSERT_TRUE(agreesWithAFreshScan(*services));
+        }
+    }
+}
+
+// A window manager that starts, is killed, starts again and quits while the services run.
+TEST_F(X11WindowServicesTest, AWindowManagerComingAndGoingKeepsTheViewRight) {
+    if (windowManager) GTEST_SKIP() << "this run's display has its own window manager";
+    Churn churn(connection, root, 7);
+    for (int i = 0; i < 40; ++i) churn.step();
+    churn.sync();
+    ASSERT_TRUE(agreesWithAFreshScan(*services));
+
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGKILL ? "killed" : "quit");
+        const pid_t openbox = fork();
+        if (openbox == 0) {
+            execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_TRUE(eventually([&] { return churn.managed() > 0; })) << "openbox frames the mapped windows";
+        EXPECT_TRUE(agreesWithAFreshScan(*services)) << "managed";
+        for (int i = 0; i < 30; ++i) churn.step();
+        churn.sync();
+        EXPECT_TRUE(agreesWithAFreshScan(*services)) << "changed while managed";
+        kill(openbox, signal);
+        waitpid(openbox, nullptr, 0);
+        ASSERT_TRUE(eventually([&] { return churn.managed() == 0; })) << "the frames are gone";
+        EXPECT_TRUE(agreesWithAFreshScan(*services)) << "no longer managed";
+    }
 }
 
 }  // namespace

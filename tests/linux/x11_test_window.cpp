@@ -9,7 +9,8 @@
 //       closes     destroys itself,  exits  destroys itself and exits,
 //       asks       opens a transient question "Save changes to <title>?" (label <label>.question)
 //       desktop, dock   _NET_WM_WINDOW_TYPE
-//       framed     inside an unmapped override-redirect "frame", two levels deep, with WM_STATE
+//       framed     moved, as a reparenting window manager does, into an unmapped
+//                  override-redirect "frame" two levels deep, and given WM_STATE
 //   destroy <label>
 //   quit
 //   In a title, \xHH stands for one byte.
@@ -85,13 +86,7 @@ xcb_window_t createWindow(xcb_window_t parent, bool overrideRedirect, uint32_t e
 
 void open(Window window, xcb_window_t transientFor = XCB_NONE) {
     const bool framed = window.has("framed");
-    xcb_window_t parent = screen->root;
-    if (framed) {
-        window.frame = createWindow(screen->root, true, 0);
-        parent = createWindow(window.frame, false, 0);
-        xcb_map_window(connection, parent);
-    }
-    window.id = createWindow(parent, false, window.has("withdrawn") ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
+    window.id = createWindow(screen->root, false, window.has("withdrawn") ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
     const xcb_atom_t utf8 = atom("UTF8_STRING");
     const std::string& t = window.title;
     if (window.has("net")) setProperty(window.id, "_NET_WM_NAME", utf8, 8, t.data(), t.size());
@@ -107,6 +102,10 @@ void open(Window window, xcb_window_t transientFor = XCB_NONE) {
     }
     if (transientFor != XCB_NONE) setProperty(window.id, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, 32, &transientFor, 1);
     if (framed) {
+        window.frame = createWindow(screen->root, true, 0);
+        const xcb_window_t inner = createWindow(window.frame, false, 0);
+        xcb_map_window(connection, inner);
+        xcb_reparent_window(connection, window.id, inner, 0, 0);
         const uint32_t normalState[] = {1, XCB_NONE};
         setProperty(window.id, "WM_STATE", atom("WM_STATE"), 32, normalState, 2);
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeEventLoop.h"
+#include "FormFixture.h"
 #include "FakeMessageBoxes.h"
 #include "FakeWindowServices.h"
 #include "RealTextCase.h"
@@ -17,15 +18,17 @@ protected:
     bool matches(const std::string& title, std::initializer_list<const char*> fragments) {
         ListView fragmentList("ListView1", {}, 0, "");
         for (const char* f : fragments) fragmentList.add(f);
-        return WindowToClose(title, fragmentList, textCase, boxes);
+        MatchCache cache;
+        return WindowToClose(title, fragmentList, cache, textCase, boxes);
     }
-    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes}); }
+    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory}); }
 
     testing::RealTextCase textCase;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeWindowServices windows;
     fakes::FakeEventLoop events;
     ListView list{"ListView1", {}, 0, ""};
+    ScanMemory memory;
 };
 
 TEST_F(ScanCycleTest, MatchingIgnoresLetterCaseAndNothingElse) {
@@ -114,11 +117,47 @@ TEST_F(ScanCycleTest, TheDesktopAndPanelAreNeverAskedToClose) {
 
 TEST_F(ScanCycleTest, AFailingEnumerationIsReportedAndTheCycleStillPumpsEvents) {
     list.add("a");
+    windows.open(10, "a window");
+    windows.tracksChanges = true;
     windows.failEnumeration = true;
     cycle();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_NE(boxes.last().text.find("in Orvandel2021/08/31.Form1.Timer1_Timer at line 100"), std::string::npos);
     EXPECT_EQ(events.passes, 1);
+
+    windows.failEnumeration = false;  // nothing changed since, but nothing was seen either
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{10});
+}
+
+TEST_F(ScanCycleTest, WhileNothingChangesATickAsksTheSameWindowsWithoutLookingAgain) {
+    list.add("notepad");
+    windows.open(10, "Untitled - Notepad");
+    windows.open(11, "Calculator");
+    windows.closesOnRequest = false;  // ignores the request
+    windows.tracksChanges = true;
+    cycle();
+    for (int i = 0; i < 3; ++i) cycle();
+    EXPECT_EQ(windows.enumerations, 1);
+    EXPECT_EQ(windows.titleReads.size(), 2u);
+    EXPECT_EQ(windows.closeRequestsTo(10), 4) << "asked at every tick while it matches";
+    EXPECT_EQ(events.passes, 4);
+
+    windows.pending.insert(10);  // now asking the user something
+    cycle();
+    EXPECT_EQ(windows.closeRequestsTo(10), 4);
+
+    windows.retitle(11, "Notepad help");
+    cycle();
+    EXPECT_EQ(windows.enumerations, 2);
+    EXPECT_EQ(windows.closeRequestsTo(11), 1);
+
+    list.add("calc");
+    windows.open(12, "Calculator");
+    windows.vanish(10);
+    cycle();
+    cycle();
+    EXPECT_EQ(windows.closeRequests, (std::vector<WindowHandle>{10, 10, 10, 10, 11, 11, 12, 11, 12}));
 }
 
 TEST_F(ScanCycleTest, AWindowOpenedAfterTheEnumerationWaitsForTheNextCycle) {
@@ -130,6 +169,26 @@ TEST_F(ScanCycleTest, AWindowOpenedAfterTheEnumerationWaitsForTheNextCycle) {
     EXPECT_TRUE(windows.closeRequests.empty());
     cycle();
     EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{40});
+}
+
+using WindowsChangedTest = testing::FormTest;
+
+TEST_F(WindowsChangedTest, WhileMonitoringANewMatchingWindowIsAskedAtOnce) {
+    start();
+    form->Text1.setText("popup");
+    form->PushButton1_Click();
+    fake.windows.open(10, "Popup");
+    form->Windows_Changed();
+    EXPECT_TRUE(fake.windows.closeRequests.empty()) << "monitoring is off";
+
+    form->PushButton2_Click();
+    form->Windows_Changed();
+    EXPECT_EQ(fake.windows.closeRequests, std::vector<WindowHandle>{10});
+
+    // A change reported while a cycle lets events run waits for the next tick.
+    fake.windows.afterEnumeration = [&] { fake.events.post([&] { form->Windows_Changed(); }); };
+    form->Timer1_Timer();
+    EXPECT_EQ(fake.windows.enumerations, 2);
 }
 
 }  // namespace

@@ -65,13 +65,14 @@ protected:
     void scan(std::initializer_list<const char*> fragments) {
         ListView list{"ListView1", {}, 0, ""};
         for (const char* fragment : fragments) list.add(fragment);
-        RunScanCycle(list, {services, textCase, pump, boxes});
+        RunScanCycle(list, {services, textCase, pump, boxes, memory});
     }
 
     Win32WindowServices services;
     Win32TextCase textCase;
     MessagePump pump;
     fakes::FakeMessageBoxes boxes;  // the error report, which none of these scans may show
+    ScanMemory memory;
 };
 
 TEST_F(WindowServicesTest, EnumeratesEveryTopLevelWindowOnceWithItsUnicodeTitle) {

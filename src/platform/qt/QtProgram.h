@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QSocketNotifier>
+#include <memory>
+
 #include "platform/Platform.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
@@ -24,6 +27,7 @@ namespace tamberlyn {
 class QtProgram {
 public:
     explicit QtProgram(QtDesktop::EndAction endAction = QtDesktop::endAtOnce);
+    ~QtProgram();
     QtProgram(const QtProgram&) = delete;
     QtProgram& operator=(const QtProgram&) = delete;
 
@@ -36,6 +40,9 @@ public:
     QtDesktop& desktop() { return desktop_; }
 
 private:
+    // News from the X server reach the window services, and the form if windows changed.
+    void watchWindowEvents();
+
     QtDesktop desktop_;
     QtTextCase textCase_;
     QtSettingsStore settings_;
@@ -52,6 +59,7 @@ private:
     Platform platform_;
     Form1 form_;
     MainWindow window_;
+    std::unique_ptr<QSocketNotifier> windowEvents_;
 };
 
 }  // namespace tamberlyn

@@ -19,6 +19,8 @@ public:
     Win32WindowServices(const Win32WindowServices&) = delete;
     Win32WindowServices& operator=(const Win32WindowServices&) = delete;
 
+    // Every question counts as a change: each tick enumerates and reads the titles.
+    std::uint64_t changeCount() override { return ++changes_; }
     void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
@@ -35,6 +37,7 @@ private:
     // Each window with an unanswered WM_CLOSE, and the number of that request: an answer
     // to an older request never clears a newer one to a window that reuses the handle.
     std::map<WindowHandle, std::uint64_t> pending_;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace tamberlyn

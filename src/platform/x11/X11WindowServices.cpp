@@ -1,11 +1,10 @@
 #include "platform/x11/X11WindowServices.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
-#include <span>
 #include <string_view>
-#include <utility>
 
 #include "platform/PlatformError.h"
 #include "platform/x11/TitleText.h"
@@ -19,9 +18,8 @@ struct FreeDeleter {
 template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;
 
-// Collects the reply to a checked request. An error (typically BadWindow for a window
-// destroyed meanwhile) is consumed here: it yields no reply and never reaches the event
-// queue, which a toolkit sharing the connection would otherwise report.
+// Collects the reply to a request. An error (typically BadWindow for a window destroyed
+// meanwhile) is consumed here and only says whether the window is gone.
 template <class T, class Cookie>
 Owned<T> take(xcb_connection_t* connection, T* (*replyOf)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
               Cookie cookie, bool* windowGone = nullptr) {
@@ -46,10 +44,7 @@ std::span<const std::uint32_t> longsOf(const xcb_get_property_reply_t* reply) {
 }
 
 bool holds(std::span<const std::uint32_t> values, std::uint32_t value) {
-    for (const std::uint32_t v : values) {
-        if (v == value) return true;
-    }
-    return false;
+    return std::ranges::find(values, value) != values.end();
 }
 
 const char* describeConnectionError(int code) {
@@ -65,6 +60,10 @@ const char* describeConnectionError(int code) {
     }
 }
 
+std::string describeConnection(int code) {
+    return std::string(describeConnectionError(code)) + " (xcb error " + std::to_string(code) + ")";
+}
+
 // Property lengths, in 32-bit units: a title of up to 8 KiB is plenty for its first
 // characters; lists are short.
 constexpr std::uint32_t kTitleLongs = 2048;
@@ -77,21 +76,66 @@ constexpr int kMaxFrameDepth = 32;
 // _NET_CLOSE_WINDOW's source indication: a pager or similar tool, not the application.
 constexpr std::uint32_t kSourcePager = 2;
 
+// The root tells of its children coming, going and moving, and of the client list.
+constexpr std::uint32_t kRootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+constexpr std::uint32_t kTopLevelEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+// Inside a frame, a window's end and moves reach only those who watch the window itself.
+constexpr std::uint32_t kFramedEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+
+// Without waiting for an answer: a BadWindow for a window gone meanwhile is dropped.
+void selectEvents(xcb_connection_t* connection, xcb_window_t window, std::uint32_t mask) {
+    const xcb_void_cookie_t cookie = xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_discard_reply(connection, cookie.sequence);
+}
+
+std::pair<xcb_connection_t*, int> connectTo(const std::string& displayName) {
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screen);
+    return {connection, screen};
+}
+
 }  // namespace
 
-X11WindowServices::X11WindowServices(xcb_connection_t* connection, xcb_window_t root, TimeSource now)
-    : connection_(connection), root_(root), now_(std::move(now)), atoms_(internAtoms()) {}
+X11WindowServices::X11WindowServices(const std::string& displayName, TimeSource now)
+    : X11WindowServices([displayName] { return connectTo(displayName); }, std::move(now)) {}
+
+X11WindowServices::X11WindowServices(Connector connect, TimeSource now)
+    : connect_(std::move(connect)), now_(std::move(now)) {
+    this->connect();
+}
+
+X11WindowServices::~X11WindowServices() {
+    if (connection_ != nullptr) xcb_disconnect(connection_);
+}
+
+int X11WindowServices::fileDescriptor() const {
+    return connection_ != nullptr ? xcb_get_file_descriptor(connection_) : -1;
+}
+
+void X11WindowServices::connect() {
+    if (connection_ != nullptr) xcb_disconnect(connection_);
+    const auto [connection, screen] = connect_();
+    connection_ = connection;
+    if (const int code = connection_ != nullptr ? xcb_connection_has_error(connection_) : XCB_CONN_ERROR; code != 0) {
+        if (connection_ != nullptr) xcb_disconnect(connection_);
+        connection_ = nullptr;
+        throw PlatformError("Cannot connect to the X server: " + describeConnection(code) + ".");
+    }
+    xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int i = 0; i < screen && roots.rem > 1; ++i) xcb_screen_next(&roots);
+    root_ = roots.data->root;
+    atoms_ = internAtoms();
+    rebuild();
+}
 
 void X11WindowServices::throwIfBroken() const {
     if (connection_ == nullptr) throw PlatformError("There is no connection to the X server.");
     if (const int code = xcb_connection_has_error(connection_); code != 0) {
-        throw PlatformError(std::string("The connection to the X server is broken: ") +
-                            describeConnectionError(code) + " (xcb error " + std::to_string(code) + ").");
+        throw PlatformError("The connection to the X server is broken: " + describeConnection(code) + ".");
     }
 }
 
 X11WindowServices::Atoms X11WindowServices::internAtoms() {
-    throwIfBroken();
     static constexpr std::array<std::string_view, 11> kNames = {
         "WM_STATE",   "WM_PROTOCOLS",        "WM_DELETE_WINDOW",
         "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING",
@@ -114,7 +158,16 @@ X11WindowServices::Atoms X11WindowServices::internAtoms() {
             atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
 }
 
-std::vector<xcb_window_t> X11WindowServices::topLevelClients() {
+// The full scan, pipelined: a few round trips whatever the number of windows.
+void X11WindowServices::rebuild() {
+    windows_.clear();
+    clientList_.clear();
+    listed_.clear();
+    wanted_.clear();
+    clientListWanted_ = false;
+    closeRequests_.clear();
+    // Watching first, then looking: whatever changes in between arrives as events afterwards.
+    selectEvents(connection_, root_, kRootEvents);
     const auto treeCookie = xcb_query_tree(connection_, root_);
     const auto listCookie =
         xcb_get_property(connection_, 0, root_, atoms_.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
@@ -125,17 +178,36 @@ std::vector<xcb_window_t> X11WindowServices::topLevelClients() {
 
     const std::span<const xcb_window_t> children{xcb_query_tree_children(tree.get()),
                                                  static_cast<std::size_t>(xcb_query_tree_children_length(tree.get()))};
-    // Each child of the root resolves to the first window with WM_STATE at or beneath it,
-    // searched level by level: one batch of requests per level, not per window.
-    std::vector<xcb_window_t> client(children.size(), XCB_NONE);
+    for (const xcb_window_t child : children) {
+        track(child, child);
+        want(child, kAll, true);
+    }
+    applyClientList(longsOf(clientList.get()));
+    fetchWanted();
+    // The frames of listed clients are known now. Below other children of the root without
+    // WM_STATE, a managed client is found by its WM_STATE: a window manager that lists no
+    // clients, or one that stopped, framed it before we were watching.
+    std::unordered_set<xcb_window_t> frames;
+    for (const auto& [id, w] : windows_) {
+        if (w.topLevel != id && w.topLevel != XCB_NONE) frames.insert(w.topLevel);
+    }
+    std::vector<xcb_window_t> unmanaged;
+    for (const xcb_window_t child : children) {
+        const auto it = windows_.find(child);
+        if (it != windows_.end() && !it->second.wmState && !frames.contains(child)) unmanaged.push_back(child);
+    }
+    findClientsBeneath(unmanaged);
+    changed(true);
+}
+
+// Level by level, one batch of requests per level, not per window.
+void X11WindowServices::findClientsBeneath(const std::vector<xcb_window_t>& topLevels) {
     struct Candidate {
-        xcb_window_t window;
-        std::size_t topLevel;
+        xcb_window_t window, topLevel;
     };
     std::vector<Candidate> level;
-    level.reserve(children.size());
-    for (std::size_t i = 0; i < children.size(); ++i) level.push_back({children[i], i});
-
+    for (const xcb_window_t top : topLevels) level.push_back({top, top});
+    std::unordered_set<xcb_window_t> resolved;
     for (int depth = 0; !level.empty() && depth < kMaxFrameDepth; ++depth) {
         std::vector<std::pair<xcb_get_property_cookie_t, xcb_query_tree_cookie_t>> cookies;
         cookies.reserve(level.size());
@@ -148,9 +220,11 @@ std::vector<xcb_window_t> X11WindowServices::topLevelClients() {
             const auto state = take(connection_, xcb_get_property_reply, cookies[k].first);
             const auto subtree = take(connection_, xcb_query_tree_reply, cookies[k].second);
             const Candidate& c = level[k];
-            if (client[c.topLevel] != XCB_NONE) continue;
-            if (state && state->type != XCB_NONE) {
-                client[c.topLevel] = c.window;
+            if (resolved.contains(c.topLevel)) continue;
+            if (depth > 0 && state && state->type != XCB_NONE) {
+                track(c.window, c.topLevel);
+                want(c.window, kAll, true);
+                resolved.insert(c.topLevel);
                 continue;
             }
             if (!subtree) continue;
@@ -160,103 +234,338 @@ std::vector<xcb_window_t> X11WindowServices::topLevelClients() {
             }
         }
         throwIfBroken();
-        std::erase_if(next, [&](const Candidate& c) { return client[c.topLevel] != XCB_NONE; });
+        std::erase_if(next, [&](const Candidate& c) { return resolved.contains(c.topLevel); });
         level = std::move(next);
     }
-
-    std::vector<xcb_window_t> windows;
-    std::unordered_set<xcb_window_t> seen;
-    const auto add = [&](xcb_window_t w) {
-        if (w != XCB_NONE && w != root_ && seen.insert(w).second) windows.push_back(w);
-    };
-    // Without WM_STATE anywhere beneath it, a child of the root is a client itself: an
-    // unmanaged, unmapped or override-redirect window, or any window when no manager runs.
-    for (std::size_t i = 0; i < children.size(); ++i) add(client[i] != XCB_NONE ? client[i] : children[i]);
-    for (const std::uint32_t w : longsOf(clientList.get())) add(w);
-    return windows;
+    fetchWanted();
 }
 
-std::vector<X11WindowServices::Properties> X11WindowServices::readProperties(const std::vector<xcb_window_t>& windows) {
-    struct Cookies {
-        xcb_get_property_cookie_t netName, name, transientFor, type, protocols;
-    };
-    std::vector<Cookies> cookies;
-    cookies.reserve(windows.size());
-    for (const xcb_window_t w : windows) {
-        const auto get = [&](xcb_atom_t property, xcb_atom_t type, std::uint32_t longs) {
-            return xcb_get_property(connection_, 0, w, property, type, 0, longs);
-        };
-        cookies.push_back({get(atoms_.netWmName, atoms_.utf8String, kTitleLongs),
-                           get(XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kTitleLongs),
-                           get(XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1),
-                           get(atoms_.netWmWindowType, XCB_ATOM_ATOM, kListLongs),
-                           get(atoms_.wmProtocols, XCB_ATOM_ATOM, kListLongs)});
-    }
-    std::vector<Properties> result(windows.size());
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        Properties& p = result[i];
-        const auto netName = take(connection_, xcb_get_property_reply, cookies[i].netName, &p.gone);
-        const auto name = take(connection_, xcb_get_property_reply, cookies[i].name, &p.gone);
-        const auto transientFor = take(connection_, xcb_get_property_reply, cookies[i].transientFor, &p.gone);
-        const auto type = take(connection_, xcb_get_property_reply, cookies[i].type, &p.gone);
-        const auto protocols = take(connection_, xcb_get_property_reply, cookies[i].protocols, &p.gone);
+X11WindowServices::Window& X11WindowServices::track(xcb_window_t window, xcb_window_t topLevel) {
+    const auto [it, added] = windows_.try_emplace(window);
+    if (added) it->second.seen = nextSeen_++;
+    it->second.topLevel = topLevel;
+    changed(true);
+    return it->second;
+}
 
-        if (netName && netName->type == atoms_.utf8String) p.title = x11::sanitizeUtf8(bytesOf(netName.get()));
-        if (p.title.empty() && name) {
-            if (name->type == XCB_ATOM_STRING) {
-                p.title = x11::latin1ToUtf8(bytesOf(name.get()));
-            } else if (name->type == atoms_.compoundText) {
-                p.title = x11::compoundTextToUtf8(bytesOf(name.get()));
-            } else {
-                p.title = x11::sanitizeUtf8(bytesOf(name.get()));  // UTF8_STRING, or a guess
+void X11WindowServices::forget(xcb_window_t window) {
+    if (windows_.erase(window) == 0) return;
+    wanted_.erase(window);
+    closeRequests_.erase(window);
+    changed(true);
+}
+
+void X11WindowServices::want(xcb_window_t window, std::uint8_t properties, bool watch, bool parent) {
+    Wanted& wanted = wanted_[window];
+    wanted.properties |= properties;
+    wanted.watch = wanted.watch || watch;
+    wanted.parent = wanted.parent || parent;
+}
+
+void X11WindowServices::changed(bool viewToo) {
+    ++changes_;
+    if (viewToo) viewStale_ = true;
+}
+
+void X11WindowServices::applyClientList(std::span<const std::uint32_t> windows) {
+    if (std::ranges::equal(windows, clientList_)) return;
+    clientList_.assign(windows.begin(), windows.end());
+    listed_ = {clientList_.begin(), clientList_.end()};
+    for (const xcb_window_t window : clientList_) {
+        // A client we have not seen pass through the root: started before we were, or framed
+        // from the outset. Where it sits is asked of the server.
+        if (!windows_.contains(window)) {
+            track(window, XCB_NONE);
+            want(window, kAll, true, true);
+        }
+    }
+    changed(true);
+}
+
+// The root's child that holds parent: known for the windows we track, asked otherwise.
+xcb_window_t X11WindowServices::topLevelAbove(xcb_window_t parent) {
+    xcb_window_t current = parent;
+    for (int depth = 0; depth < kMaxFrameDepth; ++depth) {
+        if (const auto it = windows_.find(current); it != windows_.end() && it->second.topLevel != XCB_NONE) {
+            return it->second.topLevel;
+        }
+        const auto tree = take(connection_, xcb_query_tree_reply, xcb_query_tree(connection_, current));
+        if (!tree) return XCB_NONE;
+        if (tree->parent == root_) return current;
+        current = tree->parent;
+    }
+    return XCB_NONE;
+}
+
+void X11WindowServices::fetchWanted() {
+    while (!wanted_.empty() || clientListWanted_) {
+        const auto batch = std::exchange(wanted_, {});
+        const bool listWanted = std::exchange(clientListWanted_, false);
+        struct Request {
+            xcb_window_t window;
+            Wanted wanted;
+            xcb_get_property_cookie_t netName{}, name{}, transientFor{}, type{}, protocols{}, state{};
+            xcb_query_tree_cookie_t tree{};
+        };
+        std::vector<Request> requests;
+        requests.reserve(batch.size());
+        xcb_get_property_cookie_t listCookie{};
+        if (listWanted) {
+            listCookie = xcb_get_property(connection_, 0, root_, atoms_.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
+        }
+        for (const auto& [window, wanted] : batch) {
+            const auto it = windows_.find(window);
+            if (it == windows_.end()) continue;
+            Request r{window, wanted};
+            bool askParent = wanted.parent;
+            if (wanted.watch) {
+                // Selected before reading: a change after the read arrives as an event. Inside
+                // a frame, a move before the selection reached no one: where it is now is asked.
+                const bool framed = it->second.topLevel != window;
+                selectEvents(connection_, window, framed ? kFramedEvents : kTopLevelEvents);
+                it->second.watchesStructure = framed;
+                askParent = askParent || framed;
+            }
+            const auto get = [&](xcb_atom_t property, xcb_atom_t type, std::uint32_t longs) {
+                return xcb_get_property(connection_, 0, window, property, type, 0, longs);
+            };
+            if ((wanted.properties & kTitle) != 0) {
+                r.netName = get(atoms_.netWmName, atoms_.utf8String, kTitleLongs);
+                r.name = get(XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kTitleLongs);
+            }
+            if ((wanted.properties & kTransientFor) != 0) r.transientFor = get(XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
+            if ((wanted.properties & kType) != 0) r.type = get(atoms_.netWmWindowType, XCB_ATOM_ATOM, kListLongs);
+            if ((wanted.properties & kProtocols) != 0) r.protocols = get(atoms_.wmProtocols, XCB_ATOM_ATOM, kListLongs);
+            if ((wanted.properties & kWmState) != 0) r.state = get(atoms_.wmState, XCB_GET_PROPERTY_TYPE_ANY, 0);
+            if (askParent) r.tree = xcb_query_tree(connection_, window);
+            requests.push_back(r);
+        }
+        if (listWanted) {
+            const auto list = take(connection_, xcb_get_property_reply, listCookie);
+            applyClientList(longsOf(list.get()));
+        }
+        for (const Request& r : requests) {
+            bool gone = false;
+            const auto reply = [&](xcb_get_property_cookie_t cookie) {
+                return cookie.sequence != 0 ? take(connection_, xcb_get_property_reply, cookie, &gone)
+                                            : Owned<xcb_get_property_reply_t>{};
+            };
+            const auto netName = reply(r.netName);
+            const auto name = reply(r.name);
+            const auto transientFor = reply(r.transientFor);
+            const auto type = reply(r.type);
+            const auto protocols = reply(r.protocols);
+            const auto state = reply(r.state);
+            const auto tree = r.tree.sequence != 0 ? take(connection_, xcb_query_tree_reply, r.tree, &gone)
+                                                   : Owned<xcb_query_tree_reply_t>{};
+            if (gone) {
+                forget(r.window);
+                continue;
+            }
+            const auto it = windows_.find(r.window);
+            if (it == windows_.end()) continue;
+            Window& w = it->second;
+            Properties p = w.properties;
+            if ((r.wanted.properties & kTitle) != 0) {
+                p.title.clear();
+                if (netName && netName->type == atoms_.utf8String) p.title = x11::sanitizeUtf8(bytesOf(netName.get()));
+                if (p.title.empty() && name) {
+                    if (name->type == XCB_ATOM_STRING) {
+                        p.title = x11::latin1ToUtf8(bytesOf(name.get()));
+                    } else if (name->type == atoms_.compoundText) {
+                        p.title = x11::compoundTextToUtf8(bytesOf(name.get()));
+                    } else {
+                        p.title = x11::sanitizeUtf8(bytesOf(name.get()));  // UTF8_STRING, or a guess
+                    }
+                }
+            }
+            if ((r.wanted.properties & kTransientFor) != 0) {
+                const auto owner = longsOf(transientFor.get());
+                p.transientFor = owner.empty() ? XCB_NONE : owner[0];
+            }
+            if ((r.wanted.properties & kType) != 0) {
+                const auto types = longsOf(type.get());
+                p.desktopShell = holds(types, atoms_.netWmWindowTypeDesktop) || holds(types, atoms_.netWmWindowTypeDock);
+            }
+            if ((r.wanted.properties & kProtocols) != 0) {
+                p.takesDeleteWindow = holds(longsOf(protocols.get()), atoms_.wmDeleteWindow);
+            }
+            if (p != w.properties) {
+                w.properties = std::move(p);
+                changed(false);
+            }
+            if ((r.wanted.properties & kWmState) != 0) {
+                const bool managed = state && state->type != XCB_NONE;
+                if (managed != w.wmState) {
+                    w.wmState = managed;
+                    changed(true);
+                }
+            }
+            if (tree) {
+                const xcb_window_t top = tree->parent == root_ ? r.window : topLevelAbove(tree->parent);
+                // The climb may have asked the server; the window is looked up again.
+                if (const auto again = windows_.find(r.window); again != windows_.end() && again->second.topLevel != top) {
+                    again->second.topLevel = top;
+                    changed(true);
+                }
             }
         }
-        if (const auto owner = longsOf(transientFor.get()); !owner.empty()) p.transientFor = owner[0];
-        const auto types = longsOf(type.get());
-        p.desktopShell = holds(types, atoms_.netWmWindowTypeDesktop) || holds(types, atoms_.netWmWindowTypeDock);
-        p.takesDeleteWindow = holds(longsOf(protocols.get()), atoms_.wmDeleteWindow);
+        throwIfBroken();
     }
-    throwIfBroken();
-    return result;
 }
 
-void X11WindowServices::fetchEnumeratedProperties() {
-    if (propertiesFetched_) return;
-    // Windows asked to close but missing from this enumeration ride along: a window manager
-    // may be framing one just now, so only the server's BadWindow says it is gone.
-    std::vector<xcb_window_t> windows = enumerated_;
-    for (const auto& [window, when] : closeRequests_) {
-        if (!enumeratedSet_.contains(window)) windows.push_back(window);
+void X11WindowServices::handle(const xcb_generic_event_t* event) {
+    switch (event->response_type & 0x7F) {
+        case XCB_CREATE_NOTIFY: {
+            const auto* e = reinterpret_cast<const xcb_create_notify_event_t*>(event);
+            if (e->parent == root_ && !windows_.contains(e->window)) {
+                track(e->window, e->window);
+                want(e->window, kAll, true);
+            }
+            break;
+        }
+        case XCB_DESTROY_NOTIFY:
+            forget(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+            break;
+        case XCB_REPARENT_NOTIFY: {
+            const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
+            const auto it = windows_.find(e->window);
+            if (e->parent == root_) {
+                if (it == windows_.end()) {
+                    track(e->window, e->window);
+                    want(e->window, kAll, true);
+                } else if (it->second.topLevel != e->window) {
+                    it->second.topLevel = e->window;
+                    changed(true);
+                }
+            } else if (it != windows_.end()) {
+                // Into a frame, most likely: the window stays, under the frame's top level.
+                const auto parent = windows_.find(e->parent);
+                const bool parentKnown = parent != windows_.end() && parent->second.topLevel != XCB_NONE;
+                it->second.topLevel = parentKnown ? parent->second.topLevel : XCB_NONE;
+                want(e->window, 0, !it->second.watchesStructure, !parentKnown);
+                changed(true);
+            }
+            break;
+        }
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (e->window == root_) {
+                if (e->atom == atoms_.netClientList) clientListWanted_ = true;
+                break;
+            }
+            if (!windows_.contains(e->window)) break;
+            std::uint8_t what = 0;
+            if (e->atom == atoms_.netWmName || e->atom == XCB_ATOM_WM_NAME) what = kTitle;
+            if (e->atom == XCB_ATOM_WM_TRANSIENT_FOR) what = kTransientFor;
+            if (e->atom == atoms_.netWmWindowType) what = kType;
+            if (e->atom == atoms_.wmProtocols) what = kProtocols;
+            if (e->atom == atoms_.wmState) what = kWmState;
+            if (what != 0) want(e->window, what);
+            break;
+        }
+        default:
+            // Mapping, moves, and errors of requests whose answers were not needed.
+            break;
     }
-    std::vector<Properties> fetched = readProperties(windows);
-    for (std::size_t i = 0; i < windows.size(); ++i) properties_[windows[i]] = std::move(fetched[i]);
-    std::erase_if(closeRequests_, [&](const auto& entry) { return properties_[entry.first].gone; });
-    propertiesFetched_ = true;
 }
 
-const X11WindowServices::Properties& X11WindowServices::propertiesOf(xcb_window_t window) {
-    static const Properties kNone;
-    if (window == XCB_NONE) return kNone;
-    if (enumeratedSet_.contains(window) || closeRequests_.contains(window)) fetchEnumeratedProperties();
-    if (const auto it = properties_.find(window); it != properties_.end()) return it->second;
-    throwIfBroken();
-    return properties_[window] = std::move(readProperties({window}).front());
+bool X11WindowServices::broken() const {
+    return connection_ == nullptr || xcb_connection_has_error(connection_) != 0;
+}
+
+void X11WindowServices::reconnect() {
+    // A connection lost (the server restarted, or someone killed this client) is replaced,
+    // and the windows scanned afresh.
+    connect();
+    if (onReconnect) onReconnect();
+}
+
+void X11WindowServices::drainEvents() {
+    for (;;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            handle(event);
+            std::free(event);
+        }
+        if (wanted_.empty() && !clientListWanted_) return;
+        fetchWanted();  // more events may arrive meanwhile
+    }
+}
+
+bool X11WindowServices::processEvents() {
+    const std::uint64_t before = changes_;
+    if (broken()) reconnect();
+    try {
+        drainEvents();
+    } catch (const PlatformError&) {
+        if (!broken()) throw;
+    }
+    if (broken()) {
+        reconnect();
+        drainEvents();
+    }
+    return changes_ != before;
+}
+
+std::uint64_t X11WindowServices::changeCount() {
+    processEvents();
+    return changes_;
+}
+
+const std::vector<xcb_window_t>& X11WindowServices::view() {
+    if (!viewStale_) return view_;
+    std::vector<std::pair<std::uint64_t, xcb_window_t>> bySeen;
+    bySeen.reserve(windows_.size());
+    for (const auto& [id, w] : windows_) bySeen.emplace_back(w.seen, id);
+    std::ranges::sort(bySeen);
+    // A frame stands for the managed clients inside it.
+    std::unordered_map<xcb_window_t, std::vector<xcb_window_t>> inside;
+    for (const auto& [seen, id] : bySeen) {
+        const Window& w = windows_.at(id);
+        if (w.topLevel != id && w.topLevel != XCB_NONE && (w.wmState || listed_.contains(id))) {
+            inside[w.topLevel].push_back(id);
+        }
+    }
+    view_.clear();
+    std::unordered_set<xcb_window_t> added;
+    const auto add = [&](xcb_window_t w) {
+        if (added.insert(w).second) view_.push_back(w);
+    };
+    for (const auto& [seen, id] : bySeen) {
+        const Window& w = windows_.at(id);
+        if (w.topLevel != id) continue;
+        const auto clients = inside.find(id);
+        if (w.wmState || clients == inside.end()) {
+            add(id);
+        } else {
+            for (const xcb_window_t client : clients->second) add(client);
+        }
+    }
+    for (const xcb_window_t w : clientList_) {
+        if (windows_.contains(w)) add(w);
+    }
+    viewStale_ = false;
+    return view_;
+}
+
+const X11WindowServices::Window* X11WindowServices::find(WindowHandle window) const {
+    if (window <= 0) return nullptr;
+    const auto it = windows_.find(static_cast<xcb_window_t>(window));
+    return it != windows_.end() ? &it->second : nullptr;
 }
 
 void X11WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) {
-    throwIfBroken();
-    enumerated_ = topLevelClients();
-    enumeratedSet_ = {enumerated_.begin(), enumerated_.end()};
-    properties_.clear();
-    propertiesFetched_ = false;
-    for (const xcb_window_t w : enumerated_) {
+    processEvents();
+    const std::vector<xcb_window_t> windows = view();
+    for (const xcb_window_t w : windows) {
         if (proc(static_cast<WindowHandle>(w), list) == 0) break;
     }
 }
 
 std::string X11WindowServices::readTitle(WindowHandle window, int maxCharacters) {
-    if (window <= 0 || maxCharacters <= 0) return {};
-    return x11::firstCodePoints(propertiesOf(static_cast<xcb_window_t>(window)).title, maxCharacters);
+    const Window* w = find(window);
+    if (w == nullptr || maxCharacters <= 0) return {};
+    return x11::firstCodePoints(w->properties.title, maxCharacters);
 }
 
 void X11WindowServices::sendClientMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
@@ -269,18 +578,18 @@ void X11WindowServices::sendClientMessage(xcb_window_t destination, std::uint32_
     event.data.data32[0] = data0;
     event.data.data32[1] = data1;
     // Checked, then discarded: a BadWindow for a window that just went away is dropped
-    // without a round trip instead of landing in the event queue.
+    // without a round trip and without waking this client up.
     const xcb_void_cookie_t cookie = xcb_send_event_checked(connection_, 0, destination, eventMask,
                                                             reinterpret_cast<const char*>(&event));
     xcb_discard_reply(connection_, cookie.sequence);
 }
 
 void X11WindowServices::requestClose(WindowHandle handle) {
-    if (handle <= 0) return;
+    const Window* w = find(handle);
+    if (w == nullptr) return;  // gone already
+    throwIfBroken();
     const auto window = static_cast<xcb_window_t>(handle);
-    const Properties& p = propertiesOf(window);
-    if (p.gone) return;
-    if (p.takesDeleteWindow) {
+    if (w->properties.takesDeleteWindow) {
         sendClientMessage(window, XCB_EVENT_MASK_NO_EVENT, window, atoms_.wmProtocols, atoms_.wmDeleteWindow,
                           XCB_CURRENT_TIME);
     } else {
@@ -293,38 +602,39 @@ void X11WindowServices::requestClose(WindowHandle handle) {
     closeRequests_[window] = now_();
 }
 
-bool X11WindowServices::hasTransient(xcb_window_t window) const {
-    for (const xcb_window_t w : enumerated_) {
-        const auto it = properties_.find(w);
-        if (w != window && it != properties_.end() && !it->second.gone && it->second.transientFor == window) {
-            return true;
+bool X11WindowServices::hasTransient(xcb_window_t window) {
+    if (!transientsKnown_ || transientsAt_ != changes_) {
+        haveTransient_.clear();
+        for (const xcb_window_t id : view()) {
+            const xcb_window_t owner = windows_.at(id).properties.transientFor;
+            if (owner != XCB_NONE && owner != id) haveTransient_.insert(owner);
         }
+        transientsAt_ = changes_;
+        transientsKnown_ = true;
     }
-    return false;
+    return haveTransient_.contains(window);
 }
 
 bool X11WindowServices::closePending(WindowHandle handle) {
     const auto window = static_cast<xcb_window_t>(handle);
     const auto request = closeRequests_.find(window);
     if (handle <= 0 || request == closeRequests_.end()) return false;
-    const auto requested = request->second;
-    // Fetching drops the requests of windows found gone, this one's included.
-    const bool exists = !propertiesOf(window).gone;
-    fetchEnumeratedProperties();
-    if (exists && (now_() - requested < kCloseGrace || hasTransient(window))) return true;
+    // The events say whether the window still exists: its end removes the request.
+    if (now_() - request->second < kCloseGrace || hasTransient(window)) return true;
     // Answered or cancelled: a later cycle may ask again.
-    closeRequests_.erase(window);
+    closeRequests_.erase(request);
     return false;
 }
 
 WindowHandle X11WindowServices::ownerOf(WindowHandle window) {
-    if (window <= 0) return 0;
-    const xcb_window_t owner = propertiesOf(static_cast<xcb_window_t>(window)).transientFor;
-    return owner == root_ ? 0 : static_cast<WindowHandle>(owner);
+    const Window* w = find(window);
+    if (w == nullptr || w->properties.transientFor == root_) return 0;
+    return static_cast<WindowHandle>(w->properties.transientFor);
 }
 
 bool X11WindowServices::isDesktopShell(WindowHandle window) {
-    return window > 0 && propertiesOf(static_cast<xcb_window_t>(window)).desktopShell;
+    const Window* w = find(window);
+    return w != nullptr && w->properties.desktopShell;
 }
 
 }  // namespace tamberlyn

@@ -1,14 +1,21 @@
 #pragma once
 // The window services over XCB: top-level client windows, their titles, and polite
 // close requests (WM_DELETE_WINDOW, else _NET_CLOSE_WINDOW to the window manager).
+//
+// The services hold a connection of their own and a copy of what they need to know about
+// the windows, which the server's events keep up to date: one full scan builds it, and
+// after that a question while nothing changes sends nothing to the server.
 
 #include <xcb/xcb.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/WindowServices.h"
@@ -18,22 +25,34 @@ namespace tamberlyn {
 class X11WindowServices final : public WindowServices {
 public:
     using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
+    // Opens a connection and names the screen to use on it; called again after a lost one.
+    using Connector = std::function<std::pair<xcb_connection_t*, int>()>;
 
     // X11 never says when a client has dealt with a close request. A request counts as
     // unanswered for this long, and for as long as the window shows a transient (a
     // question such as "Save changes?").
     static constexpr std::chrono::milliseconds kCloseGrace{1000};
 
-    // The connection stays the caller's; it may be shared with a toolkit's event loop,
-    // so only replies are ever read from it, never events.
-    X11WindowServices(xcb_connection_t* connection, xcb_window_t root,
-                      TimeSource now = std::chrono::steady_clock::now);
+    // Connects to the display named (empty: $DISPLAY) and scans it once.
+    explicit X11WindowServices(const std::string& displayName = {},
+                               TimeSource now = std::chrono::steady_clock::now);
+    X11WindowServices(Connector connect, TimeSource now);
+    ~X11WindowServices() override;
+    X11WindowServices(const X11WindowServices&) = delete;
+    X11WindowServices& operator=(const X11WindowServices&) = delete;
 
+    // Readable when the server has news for processEvents. It changes when a lost
+    // connection is replaced; onReconnect then tells.
+    int fileDescriptor() const;
+    std::function<void()> onReconnect;
+
+    // Takes in every event the server has sent; true when windows or their titles changed.
+    bool processEvents();
+
+    std::uint64_t changeCount() override;
     void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
-    // Whether the window still exists is what the server said at the first question
-    // after the last enumeration.
     bool closePending(WindowHandle window) override;
     WindowHandle ownerOf(WindowHandle window) override;
     bool isDesktopShell(WindowHandle window) override;
@@ -48,31 +67,66 @@ private:
         xcb_window_t transientFor = XCB_NONE;
         bool desktopShell = false;
         bool takesDeleteWindow = false;
-        bool gone = false;  // the server answered BadWindow
+        bool operator==(const Properties&) const = default;
+    };
+    struct Window {
+        xcb_window_t topLevel = XCB_NONE;  // the root's child that holds it (itself for one); none while unknown
+        std::uint64_t seen = 0;            // windows are listed in the order they were first seen
+        bool wmState = false;              // managed: a window manager put WM_STATE on it
+        bool watchesStructure = false;     // its own destruction and moves reach us
+        Properties properties;
+    };
+    // What the events asked to read again, gathered so that one round trip serves them all.
+    enum Want : std::uint8_t { kTitle = 1, kTransientFor = 2, kType = 4, kProtocols = 8, kWmState = 16, kAll = 31 };
+    struct Wanted {
+        std::uint8_t properties = 0;
+        bool watch = false;   // select our events on it first
+        bool parent = false;  // find the root's child that holds it
     };
 
+    void connect();
+    void reconnect();
+    bool broken() const;
     void throwIfBroken() const;
+    void drainEvents();
     Atoms internAtoms();
-    std::vector<xcb_window_t> topLevelClients();
-    std::vector<Properties> readProperties(const std::vector<xcb_window_t>& windows);
-    void fetchEnumeratedProperties();
-    const Properties& propertiesOf(xcb_window_t window);
-    bool exists(xcb_window_t window);
-    bool hasTransient(xcb_window_t window) const;
+    void rebuild();
+    void findClientsBeneath(const std::vector<xcb_window_t>& topLevels);
+
+    void handle(const xcb_generic_event_t* event);
+    Window& track(xcb_window_t window, xcb_window_t topLevel);
+    void forget(xcb_window_t window);
+    void want(xcb_window_t window, std::uint8_t properties, bool watch = false, bool parent = false);
+    void fetchWanted();
+    void applyClientList(std::span<const std::uint32_t> windows);
+    xcb_window_t topLevelAbove(xcb_window_t parent);
+    void changed(bool viewToo);
+
+    const std::vector<xcb_window_t>& view();
+    const Window* find(WindowHandle window) const;
+    bool hasTransient(xcb_window_t window);
     void sendClientMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
                            xcb_atom_t type, std::uint32_t data0, std::uint32_t data1);
 
-    xcb_connection_t* connection_;
-    xcb_window_t root_;
+    Connector connect_;
     TimeSource now_;
-    Atoms atoms_;
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = XCB_NONE;
+    Atoms atoms_{};
 
-    // What the last enumeration found. Their properties are fetched together, at the
-    // first question about any of them: a few round trips per scan, whatever the count.
-    std::vector<xcb_window_t> enumerated_;
-    std::unordered_set<xcb_window_t> enumeratedSet_;
-    bool propertiesFetched_ = false;
-    std::unordered_map<xcb_window_t, Properties> properties_;
+    std::unordered_map<xcb_window_t, Window> windows_;
+    std::vector<xcb_window_t> clientList_;  // as the window manager publishes it
+    std::unordered_set<xcb_window_t> listed_;
+    std::uint64_t nextSeen_ = 0;
+    std::unordered_map<xcb_window_t, Wanted> wanted_;
+    bool clientListWanted_ = false;
+
+    std::uint64_t changes_ = 0;
+    bool viewStale_ = true;
+    std::vector<xcb_window_t> view_;
+    std::uint64_t transientsAt_ = 0;
+    bool transientsKnown_ = false;
+    std::unordered_set<xcb_window_t> haveTransient_;
 
     std::unordered_map<xcb_window_t, std::chrono::steady_clock::time_point> closeRequests_;
 };

@@ -83,10 +83,7 @@ std::vector<int> processesNamed(const std::string& command) {
 }
 
 std::vector<std::string> windowTitles() {
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    X11WindowServices windows(connection, root);
+    X11WindowServices windows;
     HandleList handles;
     windows.enumerateTopLevelWindows([](WindowHandle window, HandleList& list) {
         list.push_back(window);
