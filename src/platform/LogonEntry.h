@@ -10,7 +10,8 @@ public:
     virtual ~LogonEntry() = default;
     // Registers the running program. Throws PlatformError, saying why, when no entry could be written.
     virtual void add() = 0;
-    // Removes what add() wrote; an absent entry is not an error.
+    // Removes what add() wrote; an absent entry is not an error. Throws PlatformError, saying
+    // which entry is left and why, when one is still there afterwards.
     virtual void remove() = 0;
 };
 

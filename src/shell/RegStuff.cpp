@@ -99,6 +99,15 @@ long DeleteRegistryValue(Registry& registry, RegistryKey root, const std::string
     return deleted;
 }
 
+long QueryRegistryValue(Registry& registry, RegistryKey root, const std::string& path, const std::string& name) {
+    RegistryKey key = 0;
+    const long opened = registry.openKey(root, path, kKeyQueryValue, key);
+    if (opened != 0 || key == 0) return opened != 0 ? opened : 6;
+    const long found = registry.queryValue(key, name);
+    registry.closeKey(key);
+    return found;
+}
+
 std::string RunEntryData(const std::string& folder, const std::string& fileName) {
     std::string path = folder;
     if (path.empty() || path.back() != '\\') path += '\\';
@@ -116,9 +125,27 @@ long AddRunEntry(Registry& registry, const std::string& folder, const std::strin
     return machineWide;
 }
 
-void RemoveRunEntry(Registry& registry, const std::string& fileName) {
-    DeleteRegistryValue(registry, kHkeyLocalMachine, kRunKeyPath, fileName);
-    DeleteRegistryValue(registry, kHkeyCurrentUser, kRunKeyPath, fileName);
+std::vector<RunEntryLeft> RemoveRunEntry(Registry& registry, const std::string& fileName) {
+    std::vector<RunEntryLeft> left;
+    for (const RegistryKey root : {kHkeyLocalMachine, kHkeyCurrentUser}) {
+        const long deleted = DeleteRegistryValue(registry, root, kRunKeyPath, fileName);
+        if (deleted == 0 || deleted == kErrorFileNotFound) continue;
+        // Without the right to write machine-wide keys nothing there can be deleted, also
+        // when nothing is there: only an entry that is still there, or may be, counts.
+        if (QueryRegistryValue(registry, root, kRunKeyPath, fileName) == kErrorFileNotFound) continue;
+        left.push_back({root, deleted});
+    }
+    return left;
+}
+
+std::string RunEntryLeftText(const std::string& fileName, const RunEntryLeft& left) {
+    const bool machineWide = left.root == kHkeyLocalMachine;
+    std::string text = "The entry \"" + fileName + "\" in " +
+                       (machineWide ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + kRunKeyName +
+                       " could not be removed (" + (left.result == 5 ? "access denied, " : "") + "error " +
+                       std::to_string(left.result) + ").";
+    if (machineWide) text += " It starts Tamberlyn for every user who logs on; an administrator can remove it.";
+    return text;
 }
 
 void RunKeyLogonEntry::add() {
@@ -128,6 +155,14 @@ void RunKeyLogonEntry::add() {
     }
 }
 
-void RunKeyLogonEntry::remove() { RemoveRunEntry(registry_, ExecutableFileName(files_)); }
+void RunKeyLogonEntry::remove() {
+    const std::string fileName = ExecutableFileName(files_);
+    std::string description;
+    for (const RunEntryLeft& left : RemoveRunEntry(registry_, fileName)) {
+        if (!description.empty()) description += "\r\n";
+        description += RunEntryLeftText(fileName, left);
+    }
+    if (!description.empty()) throw PlatformError(description);
+}
 
 }  // namespace tamberlyn

@@ -1,5 +1,8 @@
 // The two startup options: log on with the user, and start hidden in the tray.
 
+#include <functional>
+#include <utility>
+
 #include "platform/PlatformError.h"
 #include "shell/Appearance.h"
 #include "shell/ErrorTrap.h"
@@ -7,6 +10,19 @@
 #include "shell/Settings.h"
 
 namespace tamberlyn {
+
+namespace {
+
+void SetValueWithoutClick(CheckBox& box, int value) {
+    struct Restore {
+        CheckBox& box;
+        std::function<void()> click;
+        ~Restore() { box.click = std::move(click); }
+    } restore{box, std::exchange(box.click, nullptr)};
+    box.setValue(value);
+}
+
+}  // namespace
 
 void Form1::Check6_Click() {
     if (Loading) return;
@@ -31,7 +47,24 @@ void Form1::Check6_Click() {
         }
     } else {
         trap.step(108, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOff); });
-        trap.step(110, [&] { DisableStartup(); });
+        std::string failure;
+        trap.step(110, [&] {
+            try {
+                DisableStartup();
+            } catch (const PlatformError& e) {
+                failure = e.what();
+            }
+        });
+        if (!failure.empty()) {
+            // The program still starts at log-on: say so, and show and store the option as on.
+            trap.step(112, [&] {
+                platform_.messages.show(texts_.startupRemains + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
+                                        MessageIcon::Exclamation);
+            });
+            // Ticked again without its click, which would write a second entry beside the one left.
+            trap.step(114, [&] { SetValueWithoutClick(Check6, 1); });
+            trap.step(116, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
+        }
     }
 }
 

@@ -8,6 +8,7 @@ const DesktopTexts& TextsFor(DesktopKind kind) {
         "Go to Start > Run and type in calc and hit enter.",
         "The Microsoft Calculator will open and be immediately closed by this program.",
         "Tamberlyn could not be set to start with Windows, so the option stays off.",
+        "Tamberlyn still starts with Windows: its log-on entry could not be removed, so the option stays on.",
         "C:\\",
     };
     static const DesktopTexts x11{
@@ -15,6 +16,7 @@ const DesktopTexts& TextsFor(DesktopKind kind) {
         "Open a terminal and type in xcalc and hit enter.",
         "The X Calculator will open and be immediately closed by this program.",
         "Tamberlyn could not be set to start when you log in, so the option stays off.",
+        "Tamberlyn still starts when you log in: its autostart entry could not be removed, so the option stays on.",
         "/",
     };
     return kind == DesktopKind::Windows ? windows : x11;

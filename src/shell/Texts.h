@@ -12,6 +12,7 @@ struct DesktopTexts {
     std::string helpRunCalculator;   // the help's seventh paragraph
     std::string helpCalculatorOpens; // the help's eighth paragraph
     std::string startupFailed;       // followed by the reason
+    std::string startupRemains;      // followed by the entry left and why
     std::string rootFolder;          // where demo programs start
 };
 

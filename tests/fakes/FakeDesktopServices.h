@@ -54,11 +54,13 @@ public:
     }
     void remove() override {
         calls.push_back("remove");
+        if (present && keep) throw PlatformError("The entry is read-only.");
         present = false;
     }
 
     bool present = false;
     bool refuse = false;
+    bool keep = false;  // an entry present stays
     std::vector<std::string> calls;
 };
 

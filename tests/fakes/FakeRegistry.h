@@ -1,5 +1,6 @@
 #pragma once
-// A registry in memory: keys that exist, values as bytes, and roots that can refuse writes.
+// A registry in memory: keys that exist, values as bytes, and roots that refuse writes
+// as Windows does: a key there does not open for writing.
 
 #include <map>
 #include <set>
@@ -19,6 +20,7 @@ public:
     static constexpr long kAccessDenied = 5;
     static constexpr long kNotFound = 2;
     static constexpr long kInvalidHandle = 6;
+    static constexpr std::uint32_t kKeySetValue = 0x2;
 
     void createKey(RegistryKey root, const std::string& path) { keys.insert(name(root, path)); }
 
@@ -26,6 +28,8 @@ public:
         lastAccess = access;
         key = 0;
         if (!keys.count(name(root, path))) return kNotFound;
+        if (readOnlyRoots.count(root) && (access & kKeySetValue)) return kAccessDenied;
+        if (unreadableRoots.count(root)) return kAccessDenied;
         key = nextHandle++;
         open[key] = {root, name(root, path)};
         return 0;
@@ -47,6 +51,12 @@ public:
         return values.erase(it->second.path + "|" + valueName) ? 0 : kNotFound;
     }
 
+    long queryValue(RegistryKey key, const std::string& valueName) override {
+        auto it = open.find(key);
+        if (it == open.end()) return kInvalidHandle;
+        return values.count(it->second.path + "|" + valueName) ? 0 : kNotFound;
+    }
+
     long closeKey(RegistryKey key) override { return open.erase(key) ? 0 : kInvalidHandle; }
 
     const Value* value(RegistryKey root, const std::string& path, const std::string& valueName) const {
@@ -64,6 +74,7 @@ public:
     std::map<std::string, Value> values;
     std::map<RegistryKey, OpenKey> open;  // empty again when every routine closed what it opened
     std::set<RegistryKey> readOnlyRoots;
+    std::set<RegistryKey> unreadableRoots;  // no key there opens at all
     std::uint32_t lastAccess = 0;
     RegistryKey nextHandle = 0x1000;
 };

@@ -66,6 +66,32 @@ TEST_F(RunEntryTest, FallsBackToTheUsersRunKeyAndRemovesFromBoth) {
     EXPECT_TRUE(registry.open.empty());
 }
 
+TEST_F(RunEntryTest, AnEntryThatCannotBeDeletedIsReportedWithItsKeyAnAbsentOneIsNot) {
+    AddRunEntry(registry, "C:\\Apps", "t.exe");  // by an earlier run with an administrator's rights
+    registry.readOnlyRoots = {kHkeyLocalMachine};
+    std::vector<RunEntryLeft> left = RemoveRunEntry(registry, "t.exe");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].root, kHkeyLocalMachine);
+    EXPECT_EQ(left[0].result, fakes::FakeRegistry::kAccessDenied);
+    EXPECT_EQ(data(kHkeyLocalMachine, "t.exe"), std::string("C:\\Apps\\t.exe") + '\0');
+    EXPECT_EQ(RunEntryLeftText("t.exe", left[0]),
+              "The entry \"t.exe\" in HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run could not be "
+              "removed (access denied, error 5). It starts Tamberlyn for every user who logs on; an administrator "
+              "can remove it.");
+    EXPECT_TRUE(registry.open.empty());
+
+    registry.values.clear();  // denied, but nothing there: nothing to report
+    EXPECT_TRUE(RemoveRunEntry(registry, "t.exe").empty());
+
+    registry.unreadableRoots = {kHkeyCurrentUser};  // a key that cannot even be read may hold it
+    left = RemoveRunEntry(registry, "t.exe");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].root, kHkeyCurrentUser);
+    EXPECT_EQ(RunEntryLeftText("t.exe", left[0]),
+              "The entry \"t.exe\" in HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run could not be "
+              "removed (access denied, error 5).");
+}
+
 TEST_F(RunEntryTest, NeitherKeyWritableIsAFailureWithTheMachineWideReason) {
     registry.readOnlyRoots = {kHkeyLocalMachine, kHkeyCurrentUser};
     EXPECT_EQ(AddRunEntry(registry, "C:\\Apps", "t.exe"), fakes::FakeRegistry::kAccessDenied);
@@ -86,6 +112,16 @@ TEST_F(RunEntryTest, TheLogOnEntryRegistersTheRunningExecutableItself) {
 
     registry.readOnlyRoots = {kHkeyLocalMachine, kHkeyCurrentUser};
     EXPECT_THROW(entry.add(), PlatformError);
+
+    registry.readOnlyRoots.clear();
+    entry.add();
+    registry.readOnlyRoots = {kHkeyLocalMachine};
+    try {
+        entry.remove();
+        FAIL() << "the entry left was not reported";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.what(), RunEntryLeftText("Tamberlyn.exe", {kHkeyLocalMachine, fakes::FakeRegistry::kAccessDenied}));
+    }
 }
 
 }  // namespace

@@ -29,6 +29,27 @@ TEST_F(FormTest, WhenNoEntryCanBeWrittenTheBoxEndsClearAndOffIsStored) {
     EXPECT_NE(fake.messages.last().text.find("Access is denied."), std::string::npos);
 }
 
+TEST_F(FormTest, WhenTheEntryCannotBeRemovedTheBoxStaysTickedOnStaysStoredAndItSaysSo) {
+    fake.settings.set("Windows Startup", "On");
+    fake.logonEntry.present = true;  // written by an earlier run with more rights
+    fake.logonEntry.keep = true;
+    Form1& f = start();
+    f.Check6.setValue(0);
+    EXPECT_EQ(f.Check6.value(), 1);
+    EXPECT_EQ(stored("Windows Startup"), "On");
+    EXPECT_TRUE(fake.logonEntry.present);
+    EXPECT_EQ(fake.logonEntry.calls, std::vector<std::string>{"remove"}) << "no second entry beside the one left";
+    ASSERT_EQ(fake.messages.count(), 1);
+    EXPECT_EQ(fake.messages.last().text, TextsFor(DesktopKind::Windows).startupRemains + "\r\n\r\nThe entry is read-only.");
+    EXPECT_EQ(fake.messages.last().icon, MessageIcon::Exclamation);
+
+    fake.logonEntry.keep = false;  // an administrator's turn
+    f.Check6.setValue(0);
+    EXPECT_EQ(stored("Windows Startup"), "Off");
+    EXPECT_FALSE(fake.logonEntry.present);
+    EXPECT_EQ(fake.messages.count(), 1);
+}
+
 TEST_F(FormTest, StartInTrayStoresItsValueAlsoWhileLoading) {
     fake.settings.set("Windows Startup", "On");
     fake.settings.set("Minimized", "On");

@@ -97,15 +97,18 @@ TEST_F(Win32RegistryTest, StringAndNumberBytesArriveUnchanged) {
     EXPECT_EQ(Query(HKEY_CURRENT_USER, kTestKey, nullptr).data, Bytes(L"default"));
 }
 
-TEST_F(Win32RegistryTest, DeletingRemovesOneValueAndAnAbsentOneIsAnErrorCode) {
+TEST_F(Win32RegistryTest, DeletingRemovesOneValueAndAnAbsentOneIsAnErrorCodeAlsoWhenQueried) {
     createTestKey();
     RegistryKey key = 0;
     ASSERT_EQ(registry.openKey(kHkeyCurrentUser, kTestPath, kKeyAllAccessButDelete, key), ERROR_SUCCESS);
     ASSERT_EQ(registry.setValue(key, "Tamberlyn", kRegSz, Bytes(L"x")), ERROR_SUCCESS);
     ASSERT_EQ(registry.setValue(key, "Other", kRegSz, Bytes(L"kept")), ERROR_SUCCESS);
 
+    EXPECT_EQ(registry.queryValue(key, "Tamberlyn"), ERROR_SUCCESS);
     EXPECT_EQ(registry.deleteValue(key, "Tamberlyn"), ERROR_SUCCESS);
     EXPECT_EQ(registry.deleteValue(key, "Tamberlyn"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.queryValue(key, "Tamberlyn"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.queryValue(key, "Other"), ERROR_SUCCESS);
     EXPECT_EQ(registry.closeKey(key), ERROR_SUCCESS);
 
     EXPECT_EQ(Query(HKEY_CURRENT_USER, kTestKey, L"Tamberlyn").status, ERROR_FILE_NOT_FOUND);

@@ -64,7 +64,8 @@ void XdgAutostartEntry::add() {
 
 void XdgAutostartEntry::remove() {
     QFile file(filePath());
-    if (!file.exists()) return;
+    // Only a file there is an entry that a session runs.
+    if (!QFileInfo(file).isFile()) return;
     if (!file.remove()) {
         throw PlatformError("The file " + toUtf8(file.fileName()) + " could not be removed: " +
                             toUtf8(file.errorString()));

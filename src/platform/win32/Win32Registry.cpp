@@ -35,6 +35,10 @@ long Win32Registry::deleteValue(RegistryKey key, const std::string& name) {
     return RegDeleteValueW(ToHkey(key), ToUtf16(name).c_str());
 }
 
+long Win32Registry::queryValue(RegistryKey key, const std::string& name) {
+    return RegQueryValueExW(ToHkey(key), ToUtf16(name).c_str(), nullptr, nullptr, nullptr, nullptr);
+}
+
 long Win32Registry::closeKey(RegistryKey key) { return RegCloseKey(ToHkey(key)); }
 
 }  // namespace tamberlyn

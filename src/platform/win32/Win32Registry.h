@@ -1,5 +1,5 @@
 #pragma once
-// The registry routines' four calls, straight onto advapi32.
+// The registry routines' calls, straight onto advapi32.
 
 #include "platform/Registry.h"
 
@@ -12,6 +12,7 @@ public:
     long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     long deleteValue(RegistryKey key, const std::string& name) override;
+    long queryValue(RegistryKey key, const std::string& name) override;
     long closeKey(RegistryKey key) override;
 };
 

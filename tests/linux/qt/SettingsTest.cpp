@@ -1,6 +1,10 @@
 // What the program keeps for the user: the settings file across a restart, and the
 // autostart entry behind the log-in option.
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -14,6 +18,25 @@ QString contentsOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
+
+// Root passes every permission check; for as long as this lives, this thread (the one the
+// program runs on) gives up the capabilities that let it, as any other user never had them.
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride() {
+        syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        syscall(SYS_capset, &header_, reduced);
+    }
+    ~WithoutPermissionOverride() { syscall(SYS_capset, &header_, saved_); }
+    WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
+    WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+};
 
 using Settings = ProgramTest;
 
@@ -80,6 +103,32 @@ TEST_F(Settings, AnEntryThatCannotBeWrittenLeavesTheOptionOffAndSaysWhy) {
         << user.boxes[0].text;
     EXPECT_FALSE(logIn.isChecked());
     EXPECT_TRUE(settingsText().contains("Windows%20Startup=Off"));
+}
+
+TEST_F(Settings, AnEntryThatCannotBeRemovedKeepsTheOptionOnAndSaysWhy) {
+    start();
+    QCheckBox& logIn = widget<QCheckBox>("Check6");
+    QTest::mouseClick(&logIn, Qt::LeftButton);
+    const QString folder = config.path() + "/autostart";
+    const QString entry = folder + "/tamberlyn.desktop";
+    ASSERT_TRUE(QFile::exists(entry));
+    // As after a run with more rights: the folder may no longer be changed.
+    const QFile::Permissions writable = QFile::permissions(folder);
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    {
+        WithoutPermissionOverride asAnyUser;
+        BoxAnswerer user;
+        QTest::mouseClick(&logIn, Qt::LeftButton);
+        ASSERT_EQ(user.boxes.size(), 1u);
+        EXPECT_EQ(user.boxes[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(user.boxes[0].text,
+                  "Tamberlyn still starts when you log in: its autostart entry could not be removed, so the option "
+                  "stays on.\n\nThe file " + entry + " could not be removed: Permission denied");
+    }
+    QFile::setPermissions(folder, writable);
+    EXPECT_TRUE(QFile::exists(entry));
+    EXPECT_TRUE(logIn.isChecked());
+    EXPECT_TRUE(settingsText().contains("Windows%20Startup=On")) << settingsText();
 }
 
 TEST_F(Settings, ASettingsFileThatCannotBeWrittenIsReported) {

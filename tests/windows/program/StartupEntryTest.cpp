@@ -108,6 +108,43 @@ TEST_F(StartupEntryTest, DeniedTheMachineWideKeyItWritesThisUsersEntry) {
 
     Program::Click(box);
     EXPECT_TRUE(WaitUntil([&] { return !userEntry(); }));
+    EXPECT_FALSE(program.checked(box));
+    EXPECT_EQ(program.messageBox(), nullptr) << "nothing is left machine-wide, so there is nothing to say";
+    EXPECT_EQ(StoredSetting(L"Windows Startup"), L"Off");
+}
+
+TEST_F(StartupEntryTest, AMachineWideEntryThatCannotBeRemovedKeepsTheOptionOnAndSaysWhere) {
+    // As a run with an administrator's rights left it.
+    const std::wstring data = ProgramPath();
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Tamberlyn.exe", REG_SZ, data.c_str(),
+                              static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    StoreSetting(L"Windows Startup", L"On");
+    denyMachineWideWrites();
+    Program program;
+    ASSERT_TRUE(program.start());
+    const HWND box = program.button(kStartupCaption);
+    ASSERT_TRUE(program.checked(box));
+
+    Program::Click(box);
+    HWND report = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (report = program.messageBox()) != nullptr; }));
+    const std::wstring text = Program::MessageText(report);
+    EXPECT_NE(text.find(L"Tamberlyn still starts with Windows: its log-on entry could not be removed, so the option "
+                        L"stays on."),
+              std::wstring::npos)
+        << "got: " << text;
+    EXPECT_NE(text.find(L"The entry \"Tamberlyn.exe\" in HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                        L"CurrentVersion\\Run could not be removed (access denied, error 5). It starts Tamberlyn for "
+                        L"every user who logs on; an administrator can remove it."),
+              std::wstring::npos)
+        << "got: " << text;
+    program.answer(report, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return program.messageBox() == nullptr; }));
+    EXPECT_TRUE(program.checked(box));
+    EXPECT_EQ(StoredSetting(L"Windows Startup"), L"On");
+    EXPECT_EQ(machineEntry(), data);
+    EXPECT_FALSE(userEntry()) << "no second entry beside the one left";
 }
 
 TEST_F(StartupEntryTest, WithNowhereToWriteTheOptionSaysSoAndStaysOff) {
