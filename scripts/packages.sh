@@ -3,7 +3,7 @@
 TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
   libgtest-dev googletest libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-icccm4-dev libxcb-ewmh-dev
-  g++-mingw-w64-x86-64-posix"
+  libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix"
 
 TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox
   fonts-liberation notepadqq wine wine64"
