@@ -592,10 +592,15 @@ void X11WindowServices::requestClose(WindowHandle handle) {
     if (w->properties.takesDeleteWindow) {
         sendClientMessage(window, XCB_EVENT_MASK_NO_EVENT, window, atoms_.wmProtocols, atoms_.wmDeleteWindow,
                           XCB_CURRENT_TIME);
-    } else {
-        // Only a window manager acts on this one; without one, nothing happens.
+    } else if (w->wmState || listed_.contains(window)) {
+        // Only a window manager acts on this one, and it may end the client to do so.
         sendClientMessage(root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
                           atoms_.netCloseWindow, XCB_CURRENT_TIME, kSourcePager);
+    } else {
+        // Not managed (yet): no window manager would act on it, and a program that has just
+        // created its window may still be about to say it takes WM_DELETE_WINDOW. A later
+        // cycle asks again.
+        return;
     }
     xcb_flush(connection_);
     throwIfBroken();
