@@ -129,8 +129,12 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     watchMouse(*ListView1_, false);
     watchMouse(*ListView1_->viewport(), false);
     watchMouse(*ListView1_->header(), false);
-    ListView1_->pressed = [this] { listPressed(); };
-    ListView1_->selectionMoved = [this] { listPressed(); };
+    // The form's list follows every change of the selection, by mouse or keys; only a
+    // click copies the row into the text box.
+    connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!mirroring_) form_.ListView1.select(ListView1_->selectedPosition());
+    });
+    ListView1_->clicked = [this] { form_.ListView1_Click(); };
     ListView1_->doubleClicked = [this] { form_.ListView1_DblClick(); };
     ListView1_->keyDown = [this](int key, int shift) { form_.ListView1_KeyDown(key, shift); };
     form_.ListView1.onChange = [this] { mirrorList(); };
@@ -335,11 +339,6 @@ void MainWindow::mirrorVisible(QWidget& widget, const Control& control) {
 }
 
 // --- user events ---------------------------------------------------------------------
-
-void MainWindow::listPressed() {
-    form_.ListView1.select(ListView1_->selectedPosition());
-    form_.ListView1_Click();
-}
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

@@ -428,7 +428,11 @@ void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
             break;
         }
         case NM_CLICK: form_.ListView1_Click(); break;
-        case NM_DBLCLK: form_.ListView1_DblClick(); break;
+        case NM_DBLCLK:
+            // On a row only: the second click may land below the rows, where the list keeps
+            // the row that the first click selected.
+            if (reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0) form_.ListView1_DblClick();
+            break;
         case LVN_KEYDOWN: {
             const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
             form_.ListView1_KeyDown(key.wVKey, ShiftMask());
