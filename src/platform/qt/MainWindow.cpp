@@ -107,6 +107,8 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     connect(Text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!mirroring_) form_.Text1.setText(toUtf8(text));
     });
+    // Enter in the box does what the button below it says.
+    connect(Text1_, &QLineEdit::returnPressed, this, [this] { form_.PushButton1_Click(); });
     form_.Text1.onChange = [this] { mirrorText(); };
     mirrorText();
 

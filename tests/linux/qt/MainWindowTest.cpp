@@ -111,6 +111,29 @@ TEST_F(Editing, TypedFragmentsAreAddedStoredAndTheTextBoxEmptied) {
     EXPECT_EQ(rows().size(), 2);
 }
 
+TEST_F(Editing, EnterInTheTextBoxAddsTheFragmentAndEscapeDoesNothing) {
+    start();
+    add("one");
+    QLineEdit& box = widget<QLineEdit>("Text1");
+    type("Notepad");
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(rows(), (QStringList{"one", "Notepad"}));
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(form().Text1.text(), "");
+    EXPECT_TRUE(settingsText().contains("Listview=one||||||||---|||Notepad||||||||---|||"));
+    type("xcalc");
+    QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(rows(), (QStringList{"one", "Notepad", "xcalc"}));
+
+    type("draft");
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_EQ(box.text(), "draft");
+    EXPECT_EQ(rows().size(), 3);
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_FALSE(window().isMinimized());
+    EXPECT_EQ(ended, 0);
+}
+
 TEST_F(Editing, AClickedRowGoesToTheTextBoxAndDeleteSelectedRemovesIt) {
     start();
     for (const char* fragment : {"one", "two", "three"}) add(fragment);

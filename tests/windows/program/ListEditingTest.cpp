@@ -104,6 +104,69 @@ TEST_F(ProgramTest, TheKeysOnlyMoveTheSelectionAndOnlyADoubleClickOnARowRemovesI
     EXPECT_EQ(StoredSetting(L"Listview"), L"one||||||||---|||three||||||||---|||");
 }
 
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool IsDefault(HWND button) { return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+std::wstring Centre(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    return Centre(r);
+}
+
+TEST_F(ProgramTest, EnterPressesTheDefaultButtonOrTheFocusedOneAndEscapeDoesNothing) {
+    StoreSetting(L"Listview", L"one||||||||---|||");
+    Program program;
+    ASSERT_TRUE(program.start());
+    const HWND add = program.button(L"Add To List Below");
+    const HWND deleteSelected = program.button(L"Delete Selected");
+    EXPECT_TRUE(IsDefault(add));
+    EXPECT_FALSE(IsDefault(deleteSelected));
+
+    // Enter in the text box adds what was typed, as the button below it does.
+    ASSERT_TRUE(Xdotool(L"mousemove " + Centre(program.edit()) + L" click 1"));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.window()) == program.edit(); }));
+    program.type(L"Notepad");
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.edit()) == L"Notepad"; }));
+    program.pressKey(program.edit(), VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return program.rows() == Rows{L"one", L"Notepad"}; }));
+    EXPECT_EQ(TextOf(program.edit()), L"");
+    EXPECT_EQ(StoredSetting(L"Listview"), L"one||||||||---|||Notepad||||||||---|||");
+
+    // Escape neither clears the box nor closes or hides the window.
+    program.type(L"draft");
+    program.pressKey(program.edit(), VK_ESCAPE);
+    program.type(L"!");
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(program.edit()) == L"draft!"; }));
+    EXPECT_TRUE(Visible(program.window()));
+    EXPECT_FALSE(IsIconic(program.window()));
+    EXPECT_EQ(program.messageBox(), nullptr);
+    EXPECT_EQ(program.rows(), (Rows{L"one", L"Notepad"}));
+
+    // A push button with the focus is the default while it has it: Enter presses it.
+    ASSERT_TRUE(Xdotool(L"mousemove " + Centre(program.rowRect(1)) + L" click 1"));
+    ASSERT_TRUE(WaitUntil([&] { return program.selectedRow() == 1 && TextOf(program.edit()) == L"one"; }));
+    program.pressKey(program.list(), VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.window()) == deleteSelected; }));
+    EXPECT_TRUE(WaitUntil([&] { return IsDefault(deleteSelected) && !IsDefault(add); }));
+    program.pressKey(deleteSelected, VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return program.rows() == Rows{L"Notepad"}; }));
+    EXPECT_EQ(StoredSetting(L"Listview"), L"Notepad||||||||---|||");
+
+    // Back in the text box by Tab (past the buttons and the check box), the button below
+    // it is the default again.
+    for (int i = 0; i < 5; ++i) program.pressKey(deleteSelected, VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(program.window()) == program.edit(); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsDefault(add) && !IsDefault(deleteSelected); }));
+    program.pressKey(program.edit(), VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return program.rows() == Rows{L"Notepad", L"one"}; }));
+}
+
 TEST_F(ProgramTest, ClearListAsksFirst) {
     StoreSetting(L"Listview", L"one||||||||---|||two||||||||---|||");
     Program program;
