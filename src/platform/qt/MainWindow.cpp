@@ -107,6 +107,8 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     connect(Text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!mirroring_) form_.Text1.setText(toUtf8(text));
     });
+    // Enter in the box does what the button below it says.
+    connect(Text1_, &QLineEdit::returnPressed, this, [this] { form_.PushButton1_Click(); });
     form_.Text1.onChange = [this] { mirrorText(); };
     mirrorText();
 
@@ -129,8 +131,12 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     watchMouse(*ListView1_, false);
     watchMouse(*ListView1_->viewport(), false);
     watchMouse(*ListView1_->header(), false);
-    ListView1_->pressed = [this] { listPressed(); };
-    ListView1_->selectionMoved = [this] { listPressed(); };
+    // The form's list follows every change of the selection, by mouse or keys; only a
+    // click copies the row into the text box.
+    connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!mirroring_) form_.ListView1.select(ListView1_->selectedPosition());
+    });
+    ListView1_->clicked = [this] { form_.ListView1_Click(); };
     ListView1_->doubleClicked = [this] { form_.ListView1_DblClick(); };
     ListView1_->keyDown = [this](int key, int shift) { form_.ListView1_KeyDown(key, shift); };
     form_.ListView1.onChange = [this] { mirrorList(); };
@@ -335,11 +341,6 @@ void MainWindow::mirrorVisible(QWidget& widget, const Control& control) {
 }
 
 // --- user events ---------------------------------------------------------------------
-
-void MainWindow::listPressed() {
-    form_.ListView1.select(ListView1_->selectedPosition());
-    form_.ListView1_Click();
-}
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

@@ -57,7 +57,6 @@ private:
     void mirrorVisible(QWidget& widget, const Control& control);
 
     void userMinimizedOrRestored();
-    void listPressed();
 
     Form1& form_;
     const QtDesktop& desktop_;

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "platform/qt/VirtualKeys.h"
 
@@ -24,20 +25,21 @@ int WatchListWidget::selectedPosition() const {
 }
 
 void WatchListWidget::mousePressEvent(QMouseEvent* event) {
+    // A press beside the rows clears the selection before the click is reported, as in
+    // the native list.
+    if (itemAt(event->position().toPoint()) == nullptr) clearSelection();
     QTreeWidget::mousePressEvent(event);
-    if (pressed) pressed();
+    if (event->button() == Qt::LeftButton && clicked) clicked();
 }
 
 void WatchListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
-    if (doubleClicked) doubleClicked();
+    if (itemAt(event->position().toPoint()) != nullptr && doubleClicked) doubleClicked();
 }
 
 void WatchListWidget::keyPressEvent(QKeyEvent* event) {
     if (keyDown) keyDown(virtualKeyOf(event->key()), shiftMaskOf(event->modifiers()));
-    const int before = selectedPosition();
     QTreeWidget::keyPressEvent(event);
-    if (selectedPosition() != before && selectionMoved) selectionMoved();
 }
 
 }  // namespace tamberlyn

@@ -6,8 +6,9 @@
 namespace tamberlyn {
 
 // The watch list's one-column list. It reports the mouse and the keyboard the way the
-// form's list raises them: a press (after Qt updated the selection), a double click,
-// and a key before the list itself acts on it.
+// form's list raises them: a click (after Qt updated the selection), a double click on a
+// row, and a key before the list itself acts on it. Selection changes, whatever made them,
+// are the owner's to follow through the selection model.
 class WatchListWidget final : public QTreeWidget {
 public:
     explicit WatchListWidget(QWidget* parent);
@@ -15,10 +16,9 @@ public:
     // The selected row counted from 1; 0 for none.
     int selectedPosition() const;
 
-    std::function<void()> pressed;
+    std::function<void()> clicked;
     std::function<void()> doubleClicked;
     std::function<void(int virtualKey, int shift)> keyDown;
-    std::function<void()> selectionMoved;  // by the keyboard
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -19,6 +19,7 @@ constexpr DWORD kWindowExStyle = 0;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which Enter and Esc send
 constexpr int kTwipsPerInch = 1440;
+constexpr UINT_PTR kPushButtonSubclass = 0x44454642;  // "DEFB"
 
 // Counts the view's own changes, so that the notifications they cause are not taken for the user's.
 class MirrorScope {
@@ -120,6 +121,7 @@ Win32MainWindow::~Win32MainWindow() {
     form_.window.focusRequested = nullptr;
     form_.Timer1.onChange = nullptr;
     for (const Child& child : children_) child.control->onChange = nullptr;
+    for (HWND button : pushButtons_) RemoveWindowSubclass(button, PushButtonProc, kPushButtonSubclass);
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -159,10 +161,17 @@ Win32MainWindow::Child& Win32MainWindow::addChild(Control& control, const wchar_
 void Win32MainWindow::createControls(HINSTANCE instance) {
     Form1& f = form_;
     children_.reserve(12);
+    // Enter presses "Add To List Below" unless another push button has the focus, as in a
+    // dialog box: IsDialogMessageW in the message loop asks the window with DM_GETDEFID.
     auto button = [&](PushButton& b, void (Form1::*handler)()) {
-        Child& child = addChild(b, WC_BUTTONW, b.caption(), BS_PUSHBUTTON | WS_TABSTOP, 0, instance);
+        const bool isDefault = &b == &f.PushButton1;
+        Child& child = addChild(b, WC_BUTTONW, b.caption(), (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
+                                0, instance);
         child.buttonFont = true;
         child.clicked = [this, handler] { (form_.*handler)(); };
+        if (isDefault) addButton_ = child.hwnd;
+        pushButtons_.push_back(child.hwnd);
+        SetWindowSubclass(child.hwnd, PushButtonProc, kPushButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
     };
     auto checkBox = [&](CheckBox& c) {
         // Not an automatic box: the form decides the value, the box shows it.
@@ -428,7 +437,11 @@ void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
             break;
         }
         case NM_CLICK: form_.ListView1_Click(); break;
-        case NM_DBLCLK: form_.ListView1_DblClick(); break;
+        case NM_DBLCLK:
+            // On a row only: the second click may land below the rows, where the list keeps
+            // the row that the first click selected.
+            if (reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0) form_.ListView1_DblClick();
+            break;
         case LVN_KEYDOWN: {
             const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
             form_.ListView1_KeyDown(key.wVKey, ShiftMask());
@@ -436,6 +449,52 @@ void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
         }
         default: break;
     }
+}
+
+HWND Win32MainWindow::defaultButton() const { return focusedButton_ ? focusedButton_ : addButton_; }
+
+UINT Win32MainWindow::pushButtonStyle(HWND button, UINT style) const {
+    return (style & ~BS_TYPEMASK) | (button == defaultButton() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+void Win32MainWindow::showDefaultButton() {
+    for (HWND button : pushButtons_) {
+        const auto style = static_cast<UINT>(GetWindowLongW(button, GWL_STYLE));
+        const UINT wanted = pushButtonStyle(button, style);
+        if (wanted != style) SendMessageW(button, BM_SETSTYLE, wanted, TRUE);
+    }
+}
+
+LRESULT CALLBACK Win32MainWindow::PushButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                 DWORD_PTR self) {
+    auto& view = *reinterpret_cast<Win32MainWindow*>(self);
+    switch (message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            if (message == WM_SETFOCUS) {
+                view.focusedButton_ = hwnd;
+            } else if (view.focusedButton_ == hwnd) {
+                const auto next = reinterpret_cast<HWND>(wParam);
+                const bool toButton = std::find(view.pushButtons_.begin(), view.pushButtons_.end(), next) !=
+                                      view.pushButtons_.end();
+                view.focusedButton_ = toButton ? next : nullptr;
+            }
+            view.showDefaultButton();
+            return result;
+        }
+        case BM_SETSTYLE:
+            // The dialog manager restyles buttons as the focus moves by Tab, and leaves none
+            // the default when it lands elsewhere: the rule above decides.
+            wParam = view.pushButtonStyle(hwnd, static_cast<UINT>(wParam));
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, PushButtonProc, kPushButtonSubclass);
+            std::erase(view.pushButtons_, hwnd);
+            break;
+        default: break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 HCURSOR Win32MainWindow::currentCursor() const {
@@ -498,6 +557,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_NOTIFY: notify(*reinterpret_cast<const NMHDR*>(lParam), lParam); return 0;
+        case DM_GETDEFID: return MAKELRESULT(GetDlgCtrlID(defaultButton()), DC_HASDEFID);
         case WM_TIMER:
             if (wParam == kTimer1) form_.Timer1_Timer();
             return 0;

@@ -38,6 +38,8 @@ private:
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK PushButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR self);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls(HINSTANCE instance);
@@ -58,6 +60,10 @@ private:
     void command(int id, int code);
     void notify(const NMHDR& header, LPARAM lParam);
     bool setCursor(HWND under, int hitTest, UINT mouseMessage);
+    // The button that Enter presses: the push button with the focus, else "Add To List Below".
+    HWND defaultButton() const;
+    UINT pushButtonStyle(HWND button, UINT style) const;
+    void showDefaultButton();
     HCURSOR currentCursor() const;
     HBRUSH brushFor(Colour colour);
     const Child* childOf(HWND hwnd) const;
@@ -68,6 +74,9 @@ private:
     HWND list_ = nullptr;
     HWND edit_ = nullptr;
     HWND toolTip_ = nullptr;
+    HWND addButton_ = nullptr;
+    HWND focusedButton_ = nullptr;  // a push button with the focus, or none
+    std::vector<HWND> pushButtons_;
     HWND lastFocus_ = nullptr;
     std::vector<Child> children_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;

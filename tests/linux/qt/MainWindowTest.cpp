@@ -111,6 +111,29 @@ TEST_F(Editing, TypedFragmentsAreAddedStoredAndTheTextBoxEmptied) {
     EXPECT_EQ(rows().size(), 2);
 }
 
+TEST_F(Editing, EnterInTheTextBoxAddsTheFragmentAndEscapeDoesNothing) {
+    start();
+    add("one");
+    QLineEdit& box = widget<QLineEdit>("Text1");
+    type("Notepad");
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(rows(), (QStringList{"one", "Notepad"}));
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(form().Text1.text(), "");
+    EXPECT_TRUE(settingsText().contains("Listview=one||||||||---|||Notepad||||||||---|||"));
+    type("xcalc");
+    QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(rows(), (QStringList{"one", "Notepad", "xcalc"}));
+
+    type("draft");
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_EQ(box.text(), "draft");
+    EXPECT_EQ(rows().size(), 3);
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_FALSE(window().isMinimized());
+    EXPECT_EQ(ended, 0);
+}
+
 TEST_F(Editing, AClickedRowGoesToTheTextBoxAndDeleteSelectedRemovesIt) {
     start();
     for (const char* fragment : {"one", "two", "three"}) add(fragment);
@@ -139,6 +162,58 @@ TEST_F(Editing, DoubleClickAndTheDeleteKeyRemoveTheRow) {
     QTest::keyClick(&list(), Qt::Key_Delete);  // nothing selected
     EXPECT_EQ(rows(), (QStringList{"two"}));
     EXPECT_TRUE(settingsText().contains("Listview=two||||||||---|||"));
+}
+
+TEST_F(Editing, MovingThroughTheListWithTheKeysSelectsRowsButLeavesTheTextBoxAlone) {
+    start();
+    for (const char* fragment : {"one", "two", "three"}) add(fragment);
+    clickRow(0);
+    type(" edited");
+    ASSERT_EQ(widget<QLineEdit>("Text1").text(), "one edited");
+
+    QTest::keyClick(&list(), Qt::Key_Down);
+    EXPECT_EQ(form().ListView1.selectedIndex(), 2);
+    QTest::keyClick(&list(), Qt::Key_End);
+    EXPECT_EQ(form().ListView1.selectedIndex(), 3);
+    QTest::keyClick(&list(), Qt::Key_O);  // jumps to the row starting with the letter
+    EXPECT_EQ(form().ListView1.selectedIndex(), 1);
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "one edited");
+    EXPECT_EQ(form().Text1.text(), "one edited");
+
+    QTest::keyClick(&list(), Qt::Key_Delete);  // the row the keys went to
+    EXPECT_EQ(rows(), (QStringList{"two", "three"}));
+    EXPECT_TRUE(settingsText().contains("Listview=two||||||||---|||three||||||||---|||"));
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "one edited");
+}
+
+TEST_F(Editing, OnlyADoubleClickOnARowRemovesIt) {
+    start();
+    for (const char* fragment : {"one", "two", "three"}) add(fragment);
+    clickRow(1);
+    ASSERT_EQ(widget<QLineEdit>("Text1").text(), "two");
+    type(" edited");
+
+    // Below the rows a click clears the selection, as it does in a native list, and
+    // copies nothing.
+    clickInList(belowTheRows());
+    EXPECT_TRUE(list().selectedItems().isEmpty());
+    EXPECT_EQ(form().ListView1.selectedIndex(), 0);
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "two edited");
+
+    clickRow(2);
+    doubleClickInList(belowTheRows());
+    EXPECT_EQ(rows(), (QStringList{"one", "two", "three"}));
+    EXPECT_TRUE(settingsText().contains("Listview=one||||||||---|||two||||||||---|||three||||||||---|||"));
+
+    // Slipping off the last row between the two presses.
+    const QRect last = list().visualItemRect(list().topLevelItem(2));
+    doubleClickInList({last.center().x(), last.bottom() - 1}, QPoint{last.center().x(), last.bottom() + 2});
+    EXPECT_EQ(rows(), (QStringList{"one", "two", "three"}));
+
+    doubleClickRow(0);
+    EXPECT_EQ(rows(), (QStringList{"two", "three"}));
+    EXPECT_EQ(widget<QLineEdit>("Text1").text(), "one");
+    EXPECT_TRUE(settingsText().contains("Listview=two||||||||---|||three||||||||---|||"));
 }
 
 TEST_F(Editing, ClearListAsksFirst) {

@@ -37,14 +37,27 @@ void ProgramTest::add(const QString& fragment) {
     click("PushButton1");
 }
 
-void ProgramTest::clickRow(int row) {
-    const QRect rect = list().visualItemRect(list().topLevelItem(row));
-    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, rect.center());
+void ProgramTest::clickInList(QPoint at) {
+    QTest::mouseClick(window().windowHandle(), Qt::LeftButton, {}, list().viewport()->mapTo(&window(), at));
 }
 
-void ProgramTest::doubleClickRow(int row) {
-    const QRect rect = list().visualItemRect(list().topLevelItem(row));
-    QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, rect.center());
+void ProgramTest::doubleClickInList(QPoint first, std::optional<QPoint> second) {
+    QWindow* const surface = window().windowHandle();
+    const int time = QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;
+    for (const QPoint onList : {first, second.value_or(first)}) {
+        const QPoint at = list().viewport()->mapTo(&window(), onList);
+        qt_handleMouseEvent(surface, at, surface->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                            QEvent::MouseButtonPress, {}, time);
+        qt_handleMouseEvent(surface, at, surface->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                            QEvent::MouseButtonRelease, {}, time);
+    }
+    QTest::lastMouseTimestamp += QTest::mouseDoubleClickInterval;  // no double click with the next press
+    QApplication::processEvents();
+}
+
+QPoint ProgramTest::belowTheRows() {
+    const QRect last = list().visualItemRect(list().topLevelItem(list().topLevelItemCount() - 1));
+    return {last.center().x(), last.bottom() + 2 * last.height()};
 }
 
 QStringList ProgramTest::rows() {

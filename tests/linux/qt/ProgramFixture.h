@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "QtTestSupport.h"
 #include "platform/qt/QtProgram.h"
@@ -39,9 +40,15 @@ protected:
     // Key by key into the text box, letters beyond ASCII as the text of their key events.
     void type(const QString& text);
     void add(const QString& fragment);
-    // A press on the row as the mouse gives it, and a double click on it.
-    void clickRow(int row);
-    void doubleClickRow(int row);
+    // Clicks in the list as the display delivers them, through the window, so that Qt
+    // itself makes a double click of two quick presses; points on the list's viewport.
+    void clickInList(QPoint at);
+    // The second press may land a pixel or two off the first: still a double click.
+    void doubleClickInList(QPoint first, std::optional<QPoint> second = {});
+    void clickRow(int row) { clickInList(rowCentre(row)); }
+    void doubleClickRow(int row) { doubleClickInList(rowCentre(row)); }
+    QPoint rowCentre(int row) { return list().visualItemRect(list().topLevelItem(row)).center(); }
+    QPoint belowTheRows();
     QStringList rows();
 
     QString settingsFile() const;
