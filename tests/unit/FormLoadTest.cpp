@@ -104,6 +104,34 @@ INSTANTIATE_TEST_SUITE_P(
         // Log-on only: Check8 shown, clear, nothing else happens.
         StartupCase{"On", "Off", "On", true, 1, 0, true, "Off", true, "On", false}));
 
+TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
+    fake.settings.set("Listview", "Calculator" + S + "Notepad" + S);
+    fake.settings.set("StartStopState", "On");
+    fake.settings.set("Windows Startup", "On");
+    // What the load has done so far, whenever it reads a setting.
+    std::vector<std::string> seen;
+    fake.settings.beforeRead = [&](const std::string& key) {
+        const Form1& f = *form;
+        std::string state = key + ": " + f.window.caption() + ", " + std::to_string(f.ListView1.count()) + " rows";
+        if (!f.ListView1.columnHeader().empty()) state += ", header";
+        if (f.Timer1.enabled()) state += ", monitoring";
+        for (const std::string& call : fake.trayLog.calls) state += ", tray " + call;
+        if (MainWindowHandle != 0) state += ", handle";
+        if (f.Check6.value() == 1) state += ", log-on ticked";
+        if (!f.Loading) state += ", not loading";
+        seen.push_back(state);
+    };
+    start();
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Listview: Tamberlyn, 0 rows",
+                        "StartStopState: Tamberlyn, 2 rows, header",
+                        "Windows Startup: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle",
+                        "Minimized: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle, "
+                        "log-on ticked",
+                    }));
+    EXPECT_FALSE(form->Loading);
+}
+
 TEST_F(FormTest, HomePageOpensOnlyOnSeven) {
     for (double fraction : {0.06, 0.0599, 0.07, 0.99}) {
         fake.launcher.pages.clear();
