@@ -54,9 +54,13 @@ TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
     QTest::mouseClick(&startInTray, Qt::LeftButton);
     EXPECT_TRUE(settingsText().contains("Minimized=On"));
 
-    restart();  // "start in system tray" starts monitoring
+    program.reset();
+    launch();  // in the tray, monitoring as it was
     EXPECT_TRUE(widget<QCheckBox>("Check8").isChecked());
-    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Stop Monitoring");
+    EXPECT_TRUE(window().isHidden());
+    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Start Monitoring");
+    form().cSysTray1_MouseUp(1, 0);  // the icon's click
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window(), 20000));
 
     QTest::mouseClick(&widget<QCheckBox>("Check6"), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(entry));
