@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 
 #include "ProgramFixture.h"
 
@@ -13,6 +15,13 @@ namespace {
 QString contentsOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
 }
 
 using Settings = ProgramTest;
@@ -35,6 +44,36 @@ TEST_F(Settings, ARestartBringsBackTheListAndMonitoringFromTheIniFile) {
     calculator.start("xcalc", {});
     EXPECT_TRUE(eventually([&] { return calculator.state() == QProcess::NotRunning; }))
         << "monitoring runs again without a click";
+}
+
+TEST_F(Settings, AListEditedByHandWithCommasStartsAsWrittenAndTheNextEditKeepsIt) {
+    writeFile(settingsFile(), "[Tamberlyn]\nListview=Calculator, Scientific||||||||---|||Tom; Jerry||||||||---|||\n");
+    start();
+    EXPECT_EQ(rows(), (QStringList{"Calculator, Scientific", "Tom; Jerry"}));
+    add("Notepad");
+    restart();
+    EXPECT_EQ(rows(), (QStringList{"Calculator, Scientific", "Tom; Jerry", "Notepad"}));
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Tamberlyn/Listview"),
+              "Calculator, Scientific||||||||---|||Tom; Jerry||||||||---|||Notepad||||||||---|||")
+        << settingsText();
+}
+
+TEST_F(Settings, AListThatCannotBeReadIsReportedAndLeftAsItIs) {
+    const QByteArray contents = "[Tamberlyn]\nListview=He said \"hi\", then left||||||||---|||\n";
+    writeFile(settingsFile(), contents);
+    BoxAnswerer user;
+    start();
+    EXPECT_TRUE(rows().isEmpty());
+    add("Notepad");
+    ASSERT_EQ(user.boxes.size(), 2u);
+    const QString problem = "The settings file " + settingsFile() +
+                            " holds a value of Listview on line 2 that cannot be read as it is written. Tamberlyn "
+                            "leaves it as it is: correct or remove it.";
+    EXPECT_TRUE(user.boxes[0].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.Form_Load at line 112"))
+        << user.boxes[0].text;
+    EXPECT_TRUE(user.boxes[1].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
+        << user.boxes[1].text;
+    EXPECT_EQ(settingsText().toUtf8(), contents);
 }
 
 TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
