@@ -76,8 +76,9 @@ void Form1::Form_Load() {
         trap.step(164, [&] { Check8.setValue(0); });
         trap.step(166, [&] { Check8.setVisible(false); });
     }
+    // Monitoring stays as restored: the option says where the window starts, nothing more.
     if (trap.test(168, [&] { return Check8.value() == 1; })) {
-        trap.step(170, [&] { PushButton2_Click(); });
+        trap.step(170, [&] { StartInSystemTray(); });
     }
     trap.step(172, [&] { Loading = false; });
 }

@@ -85,6 +85,9 @@ public:
 
     // Tray residency.
     void Form_Resize();
+    // "Start in system tray": the window starts hidden in the tray, without a balloon, or
+    // minimized where no icon can bring it back.
+    void StartInSystemTray();
     void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
 
     const DesktopTexts& texts() const { return texts_; }

@@ -1,4 +1,5 @@
-// Minimizing hides the main window into the tray; a click on the icon brings it back.
+// Minimizing hides the main window into the tray, as does a start with "Start in system tray"
+// ticked; a click on the icon brings it back.
 
 #include "tray/TrayResidency.h"
 
@@ -16,6 +17,15 @@ void Form1::Form_Resize() {
     window.setState(WindowState::Normal);
     MinimizedToTray = true;
     cSysTray1.ShowBalloon(kMinimizedBalloonText, kProductName, 5, true);
+}
+
+void Form1::StartInSystemTray() {
+    if (!platform_.notifyIcon.trayAvailable() || !cSysTray1.iconPresent()) {
+        window.setState(WindowState::Minimized);
+        return;
+    }
+    window.setVisible(false);
+    MinimizedToTray = true;
 }
 
 void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/) {

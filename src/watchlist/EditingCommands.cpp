@@ -19,7 +19,7 @@ void Form1::PushButton1_Click() {
     if (trap.test(100, [&] { return !Text1.text().empty(); })) {
         bool added = false;
         trap.step(102, [&] {
-            if (Text1.text().find(kEntrySeparator) != std::string::npos) {
+            if (!LoadsBackUnchanged(Text1.text())) {
                 platform_.messages.show(kSeparatorRefused, AppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
                 return;
             }

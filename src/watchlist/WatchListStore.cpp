@@ -24,6 +24,12 @@ std::vector<std::string> SplitWatchList(const std::string& stored) {
     return entries;
 }
 
+bool LoadsBackUnchanged(const std::string& entry) {
+    // A separator found before the entry's own one ends inside that one, so the entries
+    // after it play no part: the entry and its separator alone decide.
+    return !entry.empty() && (entry + kEntrySeparator).find(kEntrySeparator) == entry.size();
+}
+
 void SaveWatchList(SettingsStore& store, const ListView& list) {
     SaveSetting(store, kApplicationName, kSectionName, kKeyListview, JoinWatchList(list.rows()));
 }

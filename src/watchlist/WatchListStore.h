@@ -16,6 +16,11 @@ std::string JoinWatchList(const std::vector<std::string>& entries);
 // The entries a stored value gives: the text after the last separator is dropped, empty pieces skipped.
 std::vector<std::string> SplitWatchList(const std::string& stored);
 
+// Whether an entry with this text loads back as exactly this text, whatever entries are
+// stored around it. Not so when it holds the separator, nor when its end and the start of
+// the separator written after it make a separator that the load finds first.
+bool LoadsBackUnchanged(const std::string& entry);
+
 void SaveWatchList(SettingsStore& store, const ListView& list);
 // Appends the stored entries; the list is not cleared first.
 void LoadWatchList(SettingsStore& store, ListView& list);

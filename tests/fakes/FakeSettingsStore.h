@@ -1,6 +1,7 @@
 #pragma once
 // The settings store in memory, able to fail on demand.
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@ class FakeSettingsStore : public SettingsStore {
 public:
     std::optional<std::string> read(const std::string& application, const std::string& section,
                                     const std::string& key) override {
+        if (beforeRead) beforeRead(key);
         if (failReads) throw PlatformError("The settings store cannot be read");
         auto it = values.find(path(application, section, key));
         if (it == values.end()) return std::nullopt;
@@ -42,6 +44,7 @@ public:
 
     std::map<std::string, std::string> values;
     std::vector<std::string> writes;
+    std::function<void(const std::string& key)> beforeRead;
     bool failReads = false;
     bool failWrites = false;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/NotifyIcon.h"
+#include "platform/PlatformError.h"
 
 namespace tamberlyn::fakes {
 
@@ -44,6 +45,7 @@ public:
     explicit FakeTrayHook(TrayLog& log) : log_(log) {}
 
     void install(WindowHandle window, TrayMessageSink& instance) override {
+        if (failInstall) throw PlatformError("The window cannot be subclassed");
         log_.calls.push_back("install");
         installedOn = window;
         sink = &instance;
@@ -59,6 +61,7 @@ public:
 
     WindowHandle installedOn = 0;
     TrayMessageSink* sink = nullptr;
+    bool failInstall = false;
 
 private:
     TrayLog& log_;

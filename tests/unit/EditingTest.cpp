@@ -34,15 +34,26 @@ TEST_F(EditingTest, AddKeepsTextExactlyAndEmptiesTheBox) {
     EXPECT_EQ(fake.settings.writes.size(), 1u);
 }
 
-TEST_F(EditingTest, AFragmentHoldingTheSeparatorIsRefusedAndKeptInTheBox) {
-    add("a||||||||---|||b");
-    EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(form->Text1.text(), "a||||||||---|||b");
-    ASSERT_EQ(fake.messages.count(), 1);
-    EXPECT_NE(fake.messages.last().text.find("||||||||---|||"), std::string::npos);
-    EXPECT_EQ(fake.messages.last().title, "Tamberlyn");
-    add("a|||b");  // bars alone are fine
-    EXPECT_EQ(rows(), std::vector<std::string>{"a|||b"});
+TEST_F(EditingTest, AFragmentThatWouldNotComeBackAsTypedIsRefusedAndKeptInTheBox) {
+    // Holding the separator, or ending so that the separator stored after it is found early.
+    for (const char* refused : {"a||||||||---|||b", "abc||||||||---", "abc||||||||---|", "abc||||||||---||"}) {
+        fake.messages.shown.clear();
+        add(refused);
+        EXPECT_TRUE(rows().empty()) << refused;
+        EXPECT_EQ(form->Text1.text(), refused);
+        ASSERT_EQ(fake.messages.count(), 1) << refused;
+        EXPECT_EQ(fake.messages.last().text,
+                  "A title fragment cannot contain \"||||||||---|||\": the watch list is stored with it between "
+                  "entries, so the fragment would come back as two.");
+        EXPECT_EQ(fake.messages.last().title, "Tamberlyn");
+    }
+    fake.messages.shown.clear();
+    add("a|||b");  // bars alone are fine, at the end too
+    add("abc|");
+    add("Notepad");
+    EXPECT_EQ(rows(), (std::vector<std::string>{"a|||b", "abc|", "Notepad"}));
+    EXPECT_EQ(fake.messages.count(), 0);
+    EXPECT_EQ(SplitWatchList(storedList()), rows()) << "what the next start loads";
 }
 
 TEST_F(EditingTest, ClickCopiesDoubleClickRemovesAndTheTextStays) {

@@ -64,8 +64,7 @@ struct StartupCase {
     bool check8Visible;
     const char* storedMinimized;
     bool monitoring;
-    const char* storedStartStop;
-    bool askedForKeyword;
+    bool windowShown;
 };
 
 class StartupCombinations : public FormTest, public ::testing::WithParamInterface<StartupCase> {};
@@ -83,9 +82,11 @@ TEST_P(StartupCombinations, EndStateAfterLoad) {
     EXPECT_EQ(stored("Minimized"), c.storedMinimized);
     EXPECT_EQ(f.Timer1.enabled(), c.monitoring);
     EXPECT_EQ(f.PushButton2.caption(), c.monitoring ? "Stop Monitoring" : "Start Monitoring");
-    EXPECT_EQ(stored("StartStopState"), c.storedStartStop);
-    EXPECT_EQ(fake.messages.count() == 1 && fake.messages.last().text == "Please add a keyword to monitor",
-              c.askedForKeyword);
+    EXPECT_EQ(stored("StartStopState"), c.startStop) << "start-up leaves the stored state alone";
+    EXPECT_EQ(f.window.visible(), c.windowShown);
+    EXPECT_EQ(f.window.state(), WindowState::Normal);
+    EXPECT_EQ(MinimizedToTray, !c.windowShown);
+    EXPECT_EQ(fake.messages.count(), 0);
     EXPECT_TRUE(fake.logonEntry.calls.empty());  // start-up never touches the log-on entry
     EXPECT_FALSE(f.Loading);
 }
@@ -94,15 +95,42 @@ INSTANTIATE_TEST_SUITE_P(
     FormLoad, StartupCombinations,
     ::testing::Values(
         // Start in tray without log-on: the option is cleared, hidden and stored as off.
-        StartupCase{"Off", "On", "Off", true, 0, 0, false, "Off", false, "Off", false},
-        // Both on, monitoring was on: the extra Start/Stop turns it off.
-        StartupCase{"On", "On", "On", true, 1, 1, true, "On", false, "Off", false},
-        // Both on, monitoring was off: it ends on.
-        StartupCase{"On", "On", "Off", true, 1, 1, true, "On", true, "On", false},
-        // Both on, empty list: the user is asked for a keyword.
-        StartupCase{"On", "On", "Off", false, 1, 1, true, "On", false, "Off", true},
+        StartupCase{"Off", "On", "Off", true, 0, 0, false, "Off", false, true},
+        // Both on: hidden in the tray, monitoring as it was, on or off.
+        StartupCase{"On", "On", "On", true, 1, 1, true, "On", true, false},
+        StartupCase{"On", "On", "Off", true, 1, 1, true, "On", false, false},
+        // Both on, empty list: nothing to watch, nothing asked.
+        StartupCase{"On", "On", "On", false, 1, 1, true, "On", false, false},
         // Log-on only: Check8 shown, clear, nothing else happens.
-        StartupCase{"On", "Off", "On", true, 1, 0, true, "Off", true, "On", false}));
+        StartupCase{"On", "Off", "On", true, 1, 0, true, "Off", true, true}));
+
+TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
+    fake.settings.set("Listview", "Calculator" + S + "Notepad" + S);
+    fake.settings.set("StartStopState", "On");
+    fake.settings.set("Windows Startup", "On");
+    // What the load has done so far, whenever it reads a setting.
+    std::vector<std::string> seen;
+    fake.settings.beforeRead = [&](const std::string& key) {
+        const Form1& f = *form;
+        std::string state = key + ": " + f.window.caption() + ", " + std::to_string(f.ListView1.count()) + " rows";
+        if (!f.ListView1.columnHeader().empty()) state += ", header";
+        if (f.Timer1.enabled()) state += ", monitoring";
+        for (const std::string& call : fake.trayLog.calls) state += ", tray " + call;
+        if (MainWindowHandle != 0) state += ", handle";
+        if (f.Check6.value() == 1) state += ", log-on ticked";
+        if (!f.Loading) state += ", not loading";
+        seen.push_back(state);
+    };
+    start();
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Listview: Tamberlyn, 0 rows",
+                        "StartStopState: Tamberlyn, 2 rows, header",
+                        "Windows Startup: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle",
+                        "Minimized: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle, "
+                        "log-on ticked",
+                    }));
+    EXPECT_FALSE(form->Loading);
+}
 
 TEST_F(FormTest, HomePageOpensOnlyOnSeven) {
     for (double fraction : {0.06, 0.0599, 0.07, 0.99}) {

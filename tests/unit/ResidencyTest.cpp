@@ -5,6 +5,12 @@ namespace {
 
 using testing::FormTest;
 
+int BalloonsShown(const fakes::FakeNotifyIcon& icon) {
+    int n = 0;
+    for (const auto& [op, r] : icon.sent) n += (r.uFlags == kNifInfo && !r.szInfo.empty());
+    return n;
+}
+
 class ResidencyTest : public FormTest {
 protected:
     void SetUp() override {
@@ -16,11 +22,7 @@ protected:
         form->window.setState(WindowState::Minimized);
         form->Form_Resize();
     }
-    int balloons() const {
-        int n = 0;
-        for (const auto& [op, r] : fake.notifyIcon.sent) n += (r.uFlags == kNifInfo && !r.szInfo.empty());
-        return n;
-    }
+    int balloons() const { return BalloonsShown(fake.notifyIcon); }
     int focused = 0;
 };
 
@@ -73,6 +75,54 @@ TEST_F(ResidencyTest, WithoutANotificationAreaTheWindowJustStaysMinimized) {
     EXPECT_EQ(form->window.state(), WindowState::Minimized);
     EXPECT_FALSE(MinimizedToTray);
     EXPECT_EQ(balloons(), 0);
+}
+
+class StartInTrayTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        fake.settings.set("Windows Startup", "On");
+        fake.settings.set("Minimized", "On");
+    }
+};
+
+TEST_F(StartInTrayTest, StartsHiddenWithoutABalloonAndTheIconBringsTheWindowBack) {
+    start();
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(fake.notifyIcon.iconShown);
+    EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"})) << "no balloon";
+
+    int focused = 0;
+    form->window.focusRequested = [&] { ++focused; };
+    fake.trayHook.deliver(0x202);
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_EQ(focused, 1);
+    EXPECT_FALSE(MinimizedToTray);
+
+    // Minimized by the user later, the window says where it went.
+    form->window.setState(WindowState::Minimized);
+    form->Form_Resize();
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_EQ(BalloonsShown(fake.notifyIcon), 1);
+}
+
+TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
+    fake.notifyIcon.available = false;
+    start();
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Minimized);
+    EXPECT_FALSE(MinimizedToTray);
+    form->Form_Resize();  // as the view reports the minimized window: it stays so
+    EXPECT_TRUE(form->window.visible());
+
+    fake.notifyIcon.available = true;  // a tray, but the icon could not be put into it
+    fake.trayHook.failInstall = true;
+    start();
+    EXPECT_EQ(reportedLines(), std::vector<std::string>{"Form1.Form_Load:152"});
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Minimized);
 }
 
 TEST_F(ResidencyTest, MonitoringGoesOnWhileHidden) {

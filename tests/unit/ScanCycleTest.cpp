@@ -1,14 +1,29 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
+
 #include "FakeEventLoop.h"
 #include "FormFixture.h"
 #include "FakeMessageBoxes.h"
 #include "FakeWindowServices.h"
 #include "RealTextCase.h"
 #include "monitor/ScanCycle.h"
+#include "platform/PlatformError.h"
 
 namespace tamberlyn {
 namespace {
+
+// Upper-cases as the platform does, but fails for the texts it is told to.
+class FailingTextCase : public TextCase {
+public:
+    std::string toUpper(std::string_view utf8) const override {
+        if (failFor.count(std::string(utf8)) != 0) throw PlatformError("The text cannot be upper-cased");
+        return real.toUpper(utf8);
+    }
+    std::set<std::string> failFor;
+    testing::RealTextCase real;
+};
 
 class ScanCycleTest : public ::testing::Test {
 protected:
@@ -23,7 +38,7 @@ protected:
     }
     void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory}); }
 
-    testing::RealTextCase textCase;
+    FailingTextCase textCase;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeWindowServices windows;
     fakes::FakeEventLoop events;
@@ -158,6 +173,33 @@ TEST_F(ScanCycleTest, WhileNothingChangesATickAsksTheSameWindowsWithoutLookingAg
     cycle();
     cycle();
     EXPECT_EQ(windows.closeRequests, (std::vector<WindowHandle>{10, 10, 10, 10, 11, 11, 12, 11, 12}));
+}
+
+TEST_F(ScanCycleTest, AFailedMatchClosesNothingAndIsReported) {
+    windows.tracksChanges = true;
+    // Upper-case already: taken as it stands, a fragment or title that failed would match.
+    list.add("ÉCOLE");
+    list.add("note");
+    textCase.failFor = {"ÉCOLE", "NOTE ÉTÉ"};
+    windows.open(10, "Ma belle école");  // only the fragment that failed is in it
+    windows.open(11, "NOTE ÉTÉ");        // a title that fails
+    windows.open(12, "Calculator");
+    cycle();
+    EXPECT_EQ(windows.closeRequests, std::vector<WindowHandle>{});
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_NE(boxes.shown[0].text.find("The text cannot be upper-cased\r\nin Orvandel2021/08/31.Form1.WindowToClose at "
+                                       "line 104"),
+              std::string::npos)
+        << boxes.shown[0].text;
+    EXPECT_NE(boxes.shown[1].text.find("Form1.WindowToClose at line 102"), std::string::npos) << boxes.shown[1].text;
+    EXPECT_EQ(events.passes, 1);
+
+    // The other fragments still match; a title that failed is not remembered as no match.
+    windows.open(13, "Notes");
+    textCase.failFor = {"ÉCOLE"};
+    cycle();
+    EXPECT_EQ(windows.closeRequests, (std::vector<WindowHandle>{11, 13}));
+    EXPECT_EQ(boxes.count(), 2);
 }
 
 TEST_F(ScanCycleTest, AWindowOpenedAfterTheEnumerationWaitsForTheNextCycle) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "FakeSettingsStore.h"
 #include "watchlist/WatchListStore.h"
 
@@ -14,6 +16,26 @@ std::vector<std::string> loadFrom(const std::string& stored) {
     ListView list("ListView1", {}, 0, "");
     LoadWatchList(store, list);
     return list.rows();
+}
+
+// Every text of bars and dashes up to 16 characters, and of bars, dashes and a letter up to 9:
+// every way an entry can hold, end in or run into the separator.
+std::vector<std::string> generatedEntries() {
+    std::vector<std::string> entries;
+    const auto allOf = [&](const std::string& alphabet, std::size_t maxLength) {
+        std::vector<std::string> shorter{""};
+        for (std::size_t length = 1; length <= maxLength; ++length) {
+            std::vector<std::string> texts;
+            for (const std::string& text : shorter) {
+                for (const char c : alphabet) texts.push_back(text + c);
+            }
+            entries.insert(entries.end(), texts.begin(), texts.end());
+            shorter = std::move(texts);
+        }
+    };
+    allOf("|-", 16);
+    allOf("|-a", 9);
+    return entries;
 }
 
 TEST(WatchListStore, StoresEveryEntryFollowedByTheSeparator) {
@@ -52,6 +74,50 @@ TEST(WatchListStore, EntriesSurviveARoundTripExactly) {
     for (const auto& e : entries) list.add(e);
     SaveWatchList(store, list);
     EXPECT_EQ(loadFrom(*store.get("Listview")), entries);
+}
+
+TEST(WatchListStore, AnEntryIsAcceptedExactlyWhenItLoadsBackUnchanged) {
+    std::vector<std::string> wrong;
+    int refused = 0;
+    for (const std::string& entry : generatedEntries()) {
+        const bool comesBack = SplitWatchList(JoinWatchList({entry})) == std::vector<std::string>{entry};
+        if (LoadsBackUnchanged(entry) != comesBack) wrong.push_back(entry);
+        refused += comesBack ? 0 : 1;
+    }
+    EXPECT_EQ(wrong, std::vector<std::string>{});
+    EXPECT_GT(refused, 100);
+
+    for (const char* entry : {"abc||||||||---", "abc||||||||---|", "abc||||||||---||", "|||||||||---",
+                                     "a||||||||---|||b", "||||||||---|||", ""}) {
+        EXPECT_FALSE(LoadsBackUnchanged(entry)) << entry;
+    }
+    for (const char* entry : {"abc|", "abc||", "abc|||", "||||||||--", "|||||||---", "---|||",
+                                     "abc||||||||---x", "||||||||-||"}) {
+        EXPECT_TRUE(LoadsBackUnchanged(entry)) << entry;
+    }
+}
+
+TEST(WatchListStore, ListsOfAcceptedEntriesComeBackWholeAndARefusedOneWouldChangeItsNeighbour) {
+    std::vector<std::string> accepted;
+    std::vector<std::string> refused;
+    for (std::string& entry : generatedEntries()) (LoadsBackUnchanged(entry) ? accepted : refused).push_back(entry);
+
+    // Whatever stands next to an accepted entry, the list comes back as it was.
+    std::mt19937 random{20260109};
+    std::uniform_int_distribution<std::size_t> pick(0, accepted.size() - 1);
+    for (int round = 0; round < 5000; ++round) {
+        std::vector<std::string> list(std::uniform_int_distribution<std::size_t>(1, 8)(random));
+        for (std::string& entry : list) entry = accepted[pick(random)];
+        ASSERT_EQ(SplitWatchList(JoinWatchList(list)), list);
+    }
+
+    // Stored, a refused one changes itself or the next entry.
+    for (const std::string& entry : refused) {
+        const std::vector<std::string> list{entry, "Notepad"};
+        ASSERT_NE(SplitWatchList(JoinWatchList(list)), list) << entry;
+    }
+    EXPECT_EQ(SplitWatchList(JoinWatchList({"abc||||||||---", "Notepad"})),
+              (std::vector<std::string>{"abc", "|||||---|||Notepad"}));
 }
 
 TEST(WatchListStore, LoadingAppendsBehindEntriesAlreadyThere) {

@@ -1,6 +1,7 @@
 #include "platform/qt/QtProgram.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <string>
 #include <stdexcept>
@@ -55,9 +56,13 @@ void QtProgram::watchWindowEvents() {
 }
 
 void QtProgram::start() {
+    // Centred before its native window exists: moved after that, a window that is to start
+    // minimized maps in the normal state instead.
+    const QRect area = window_.screen()->availableGeometry();
+    window_.move(area.center() - window_.rect().center());
     form_.window.setHandle(static_cast<WindowHandle>(window_.winId()));
     form_.Form_Load();
-    window_.showCentred();
+    window_.showCentred();  // as the form left it: shown, minimized, or hidden in the tray
 }
 
 }  // namespace tamberlyn

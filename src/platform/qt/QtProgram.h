@@ -31,7 +31,8 @@ public:
     QtProgram(const QtProgram&) = delete;
     QtProgram& operator=(const QtProgram&) = delete;
 
-    // The window's handle first, then the load sequence, then the window centred on screen.
+    // The window's handle first, then the load sequence, then the window as the form left
+    // it: centred on screen, minimized, or hidden in the tray.
     void start();
 
     Form1& form() { return form_; }

@@ -1,8 +1,10 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include "platform/PlatformError.h"
+#include "platform/qt/IniLines.h"
 #include "platform/qt/QtStrings.h"
 #include "platform/qt/XdgPaths.h"
 
@@ -23,6 +25,45 @@ QString keyOf(const std::string& section, const std::string& key) {
     return toQString(section) + QLatin1Char('/') + toQString(key);
 }
 
+std::map<std::string, WrittenValue> writtenValues(const QSettings& settings, const std::string& section) {
+    QFile file(settings.fileName());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray contents = file.readAll();
+    return WrittenValues(std::string_view(contents.constData(), static_cast<std::size_t>(contents.size())), section);
+}
+
+// Whether a value is written as QSettings writes one: all of it in quotes, or no quote, comma
+// or semicolon outside an escape.
+bool inQtsOwnForm(const std::string& text) {
+    const bool quoted = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+    const std::size_t end = quoted ? text.size() - 1 : text.size();
+    for (std::size_t i = quoted ? 1 : 0; i < end; ++i) {
+        if (text[i] == '\\') {
+            ++i;
+        } else if (text[i] == '"' || (!quoted && (text[i] == ',' || text[i] == ';'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class Reading { AsWritten, AsQtReadsIt, Unreadable };
+
+// How to read a value as the one who wrote it meant it.
+Reading readingOf(const std::string& written, const QVariant& asQtReadsIt) {
+    // Plain text, written by hand: commas and semicolons are part of it, not a list or a comment.
+    if (written.find_first_of("\"\\") == std::string::npos && !written.starts_with('@')) return Reading::AsWritten;
+    // Quotes or escapes as QSettings writes them, the program's own values among them.
+    if (asQtReadsIt.typeId() == QMetaType::QString && inQtsOwnForm(written)) return Reading::AsQtReadsIt;
+    return Reading::Unreadable;
+}
+
+std::string unreadable(const QSettings& settings, const std::string& key, int line) {
+    return "The settings file " + toUtf8(settings.fileName()) + " holds a value of " + key +
+           (line > 0 ? " on line " + std::to_string(line) : std::string()) +
+           " that cannot be read as it is written. Tamberlyn leaves it as it is: correct or remove it.";
+}
+
 }  // namespace
 
 QString QtSettingsStore::fileOf(const std::string& application) {
@@ -36,9 +77,19 @@ std::optional<std::string> QtSettingsStore::read(const std::string& application,
     const QSettings settings(fileOf(application), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) throw PlatformError(problemWith(settings));
     const QVariant value = settings.value(keyOf(section, key));
-    // An absent key, or a value the INI reader made into a list (unquoted commas), is no text.
-    if (!value.isValid() || value.typeId() != QMetaType::QString) return std::nullopt;
-    return toUtf8(value.toString());
+    const auto values = writtenValues(settings, section);
+    const auto found = values.find(key);
+    if (found == values.end()) {  // not on a line of its own in the section: as QSettings reads it
+        if (!value.isValid()) return std::nullopt;
+        if (value.typeId() != QMetaType::QString) throw PlatformError(unreadable(settings, key, 0));
+        return toUtf8(value.toString());
+    }
+    switch (readingOf(found->second.text, value)) {
+        case Reading::AsWritten: return found->second.text;
+        case Reading::AsQtReadsIt: return toUtf8(value.toString());
+        case Reading::Unreadable: break;
+    }
+    throw PlatformError(unreadable(settings, key, found->second.line));
 }
 
 void QtSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
@@ -46,6 +97,15 @@ void QtSettingsStore::write(const std::string& application, const std::string& s
     QSettings settings(fileOf(application), QSettings::IniFormat);
     if (!settings.isWritable()) {
         throw PlatformError("The settings file " + toUtf8(settings.fileName()) + " cannot be written.");
+    }
+    // Saving writes the whole file anew from what QSettings read: values written by hand go
+    // back as they were meant, and one that cannot be read stops the save before it is lost.
+    for (const auto& [name, written] : writtenValues(settings, section)) {
+        switch (readingOf(written.text, settings.value(keyOf(section, name)))) {
+            case Reading::AsWritten: settings.setValue(keyOf(section, name), toQString(written.text)); break;
+            case Reading::AsQtReadsIt: break;
+            case Reading::Unreadable: throw PlatformError(unreadable(settings, name, written.line));
+        }
     }
     settings.setValue(keyOf(section, key), toQString(value));
     settings.sync();

@@ -139,7 +139,8 @@ void Win32MainWindow::load(int showCommand) {
     loaded_ = true;
     shown_ = true;
     if (form_.window.visible()) {
-        ShowWindow(hwnd_, showCommand);
+        const bool minimized = form_.window.state() == WindowState::Minimized;
+        ShowWindow(hwnd_, minimized ? SW_SHOWMINNOACTIVE : showCommand);
         UpdateWindow(hwnd_);
     }
 }

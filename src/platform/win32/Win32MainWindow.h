@@ -24,7 +24,7 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     // Runs the form's load sequence, then shows the window the way the program was started
-    // (showCommand from WinMain) unless the form has hidden it.
+    // (showCommand from WinMain), unless the form has hidden or minimized it.
     void load(int showCommand);
 
 private:

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <random>
 
 #include "QtTestSupport.h"
 #include "platform/PlatformError.h"
@@ -39,7 +40,7 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(SettingsFile, ValuesRoundTripAndAbsentOrListValuesAreNothing) {
+TEST(SettingsFile, ValuesRoundTripAndAbsentValuesAreNothing) {
     ScratchConfig config;
     QtSettingsStore store;
     EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), std::nullopt);
@@ -48,13 +49,86 @@ TEST(SettingsFile, ValuesRoundTripAndAbsentOrListValuesAreNothing) {
     store.write("Quillmark", "Tamberlyn", "Windows Startup", "On");
     EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), awkward);
     EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Windows Startup"), "On");
+    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Other"), std::nullopt);
     EXPECT_EQ(store.read("Quillmark", "Other", "Listview"), std::nullopt);
 
-    // Written by hand, or by another instance of the program since: read afresh.
+    // Whatever the program stores comes back, in whatever the INI format makes of it.
+    std::mt19937 random{20260110};
+    const std::string pieces[] = {"a", " ", ",", ";", "\"", "\\", "=", "@", "#", "[x]", "%20", "\t", "\n", "é", "|"};
+    for (int round = 0; round < 300; ++round) {
+        std::string value;
+        for (int i = std::uniform_int_distribution<int>(0, 8)(random); i > 0; --i) {
+            value += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+        }
+        store.write("Quillmark", "Tamberlyn", "Listview", value);
+        ASSERT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), value);
+    }
+}
+
+// Written by hand, or by another instance of the program since: read afresh, as written.
+TEST(SettingsFile, HandWrittenValuesReadAsTheyAreWrittenAndStaySoWhenTheProgramSaves) {
+    ScratchConfig config;
+    QtSettingsStore store;
     const QString file = config.path() + "/Quillmark/Quillmark.ini";
-    writeFile(file, "[Tamberlyn]\nListview=a, b\nStartStopState=On\n");
-    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "StartStopState"), "On");
-    EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "Listview"), std::nullopt) << "a list is no text";
+    const auto read = [&](const char* key) { return store.read("Quillmark", "Tamberlyn", key); };
+    // Commas would be a list to QSettings, a semicolon the start of a comment.
+    const std::string list = "Calculator, Notepad,Inc ,  x||||||||---|||Tom; Jerry||||||||---|||";
+    writeFile(file, "; kept by hand\r\n[Other]\r\nListview=not this one\r\n[Tamberlyn]\r\nListview = " +
+                        QByteArray::fromStdString(list) +
+                        "  \r\nWindows Startup=On\r\nMinimized=\"On\"\r\nStartStopState=Off\r\nStartStopState=On\r\n");
+    EXPECT_EQ(read("Listview"), list);
+    EXPECT_EQ(read("Windows Startup"), "On");
+    EXPECT_EQ(read("Minimized"), "On") << "quotes as QSettings writes them";
+    EXPECT_EQ(read("StartStopState"), "On") << "the last of a key written twice";
+
+    store.write("Quillmark", "Tamberlyn", "StartStopState", "Off");
+    EXPECT_EQ(read("Listview"), list);
+    EXPECT_EQ(read("StartStopState"), "Off");
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("Tamberlyn/Listview"), QString::fromStdString(list))
+        << readFile(file).toStdString();
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("Other/Listview"), "not this one");
+
+    // Every plain text a person may type there.
+    std::mt19937 random{20260111};
+    const std::string pieces[] = {"a", "B", " ", ",", ";", "=", "|", "-", "é", "#", "[", "]", "%41", "@"};
+    for (int round = 0; round < 300; ++round) {
+        std::string value;
+        for (int i = std::uniform_int_distribution<int>(1, 10)(random); i > 0; --i) {
+            value += pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+        }
+        while (!value.empty() && (value.front() == ' ' || value.front() == '@')) value.erase(0, 1);
+        while (!value.empty() && value.back() == ' ') value.pop_back();
+        writeFile(file, "[Tamberlyn]\nListview=" + QByteArray::fromStdString(value) + "\nMinimized=On\n");
+        ASSERT_EQ(read("Listview"), value);
+        store.write("Quillmark", "Tamberlyn", "Minimized", "Off");
+        ASSERT_EQ(read("Listview"), value) << readFile(file).toStdString();
+        ASSERT_EQ(QSettings(file, QSettings::IniFormat).value("Tamberlyn/Listview"), QString::fromStdString(value));
+    }
+}
+
+TEST(SettingsFile, AValueThatCannotBeReadAsWrittenIsReportedAndNeverOverwritten) {
+    ScratchConfig config;
+    QtSettingsStore store;
+    const QString file = config.path() + "/Quillmark/Quillmark.ini";
+    const std::string message = "The settings file " + file.toStdString() +
+                                " holds a value of Listview on line 3 that cannot be read as it is written. "
+                                "Tamberlyn leaves it as it is: correct or remove it.";
+    for (const QByteArray& value : {QByteArray("He said \"hi\", then left||||||||---|||"),
+                                    QByteArray("\"unfinished||||||||---|||"), QByteArray("@Variant(junk)")}) {
+        const QByteArray contents = "[Tamberlyn]\nStartStopState=On\nListview=" + value + "\n";
+        writeFile(file, contents);
+        try {
+            store.read("Quillmark", "Tamberlyn", "Listview");
+            ADD_FAILURE() << "read " << value.toStdString();
+        } catch (const PlatformError& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+        EXPECT_EQ(store.read("Quillmark", "Tamberlyn", "StartStopState"), "On");
+        for (const char* key : {"Listview", "StartStopState"}) {
+            EXPECT_THROW(store.write("Quillmark", "Tamberlyn", key, "x"), PlatformError) << key;
+        }
+        EXPECT_EQ(readFile(file), contents);
+    }
 }
 
 TEST(SettingsFile, AFailedWriteSaysWhichFile) {

@@ -7,9 +7,14 @@
 
 namespace tamberlyn::qttest {
 
-QtProgram& ProgramTest::start() {
+QtProgram& ProgramTest::launch() {
     program = std::make_unique<QtProgram>([this] { ++ended; });
     program->start();
+    return *program;
+}
+
+QtProgram& ProgramTest::start() {
+    launch();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&program->window(), 20000));
     return *program;
 }

@@ -20,6 +20,8 @@ namespace tamberlyn::qttest {
 class ProgramTest : public ::testing::Test {
 protected:
     // Starts the program as main() does; the end of the process is only counted.
+    QtProgram& launch();
+    // The same, then waits for its window to show.
     QtProgram& start();
     // Ends this run (as far as a test can) and starts a second one on the same settings.
     QtProgram& restart();

@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 
 #include "ProgramFixture.h"
 
@@ -38,6 +40,13 @@ private:
     __user_cap_data_struct saved_[2]{};
 };
 
+void writeFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
 using Settings = ProgramTest;
 
 TEST_F(Settings, ARestartBringsBackTheListAndMonitoringFromTheIniFile) {
@@ -60,6 +69,36 @@ TEST_F(Settings, ARestartBringsBackTheListAndMonitoringFromTheIniFile) {
         << "monitoring runs again without a click";
 }
 
+TEST_F(Settings, AListEditedByHandWithCommasStartsAsWrittenAndTheNextEditKeepsIt) {
+    writeFile(settingsFile(), "[Tamberlyn]\nListview=Calculator, Scientific||||||||---|||Tom; Jerry||||||||---|||\n");
+    start();
+    EXPECT_EQ(rows(), (QStringList{"Calculator, Scientific", "Tom; Jerry"}));
+    add("Notepad");
+    restart();
+    EXPECT_EQ(rows(), (QStringList{"Calculator, Scientific", "Tom; Jerry", "Notepad"}));
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Tamberlyn/Listview"),
+              "Calculator, Scientific||||||||---|||Tom; Jerry||||||||---|||Notepad||||||||---|||")
+        << settingsText();
+}
+
+TEST_F(Settings, AListThatCannotBeReadIsReportedAndLeftAsItIs) {
+    const QByteArray contents = "[Tamberlyn]\nListview=He said \"hi\", then left||||||||---|||\n";
+    writeFile(settingsFile(), contents);
+    BoxAnswerer user;
+    start();
+    EXPECT_TRUE(rows().isEmpty());
+    add("Notepad");
+    ASSERT_EQ(user.boxes.size(), 2u);
+    const QString problem = "The settings file " + settingsFile() +
+                            " holds a value of Listview on line 2 that cannot be read as it is written. Tamberlyn "
+                            "leaves it as it is: correct or remove it.";
+    EXPECT_TRUE(user.boxes[0].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.Form_Load at line 112"))
+        << user.boxes[0].text;
+    EXPECT_TRUE(user.boxes[1].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
+        << user.boxes[1].text;
+    EXPECT_EQ(settingsText().toUtf8(), contents);
+}
+
 TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
     start();
     const QString entry = config.path() + "/autostart/tamberlyn.desktop";
@@ -77,9 +116,13 @@ TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
     QTest::mouseClick(&startInTray, Qt::LeftButton);
     EXPECT_TRUE(settingsText().contains("Minimized=On"));
 
-    restart();  // "start in system tray" starts monitoring
+    program.reset();
+    launch();  // in the tray, monitoring as it was
     EXPECT_TRUE(widget<QCheckBox>("Check8").isChecked());
-    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Stop Monitoring");
+    EXPECT_TRUE(window().isHidden());
+    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Start Monitoring");
+    form().cSysTray1_MouseUp(1, 0);  // the icon's click
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window(), 20000));
 
     QTest::mouseClick(&widget<QCheckBox>("Check6"), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(entry));

@@ -1,11 +1,14 @@
 // Minimizing hides the window into the tray; a real click on the tray icon (embedded in
-// trayer) brings it back. Monitoring goes on meanwhile.
+// trayer) brings it back. Monitoring goes on meanwhile. "Start in system tray" starts the
+// program there, or minimized on a desktop without a tray.
 
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QSystemTrayIcon>
 
 #include "ProgramFixture.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "tray/TrayResidency.h"
 
 namespace tamberlyn::qttest {
@@ -32,6 +35,13 @@ QStringList labelsOf(QWidget* widget) {
     return texts;
 }
 
+// What the window manager holds of a window: "Normal", "Iconic", or nothing for a window never mapped.
+QString windowManagerState(const QWidget& widget) {
+    const QString property = run("xprop", {"-id", QString::number(widget.winId()), "WM_STATE"});
+    const qsizetype at = property.indexOf("window state: ");
+    return at < 0 ? QString() : property.mid(at + 14).section('\n', 0, 0).trimmed();
+}
+
 // Every balloon that comes up, once, seen from inside the program's own waits too.
 class BalloonWatch {
 public:
@@ -53,12 +63,8 @@ private:
     QPointer<QWidget> last_;
 };
 
-class TrayResidency : public ProgramTest {
+class WithTrayIcon : public ProgramTest {
 protected:
-    void SetUp() override {
-        start();
-        ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is in trayer";
-    }
     // What the window manager does for the title bar's minimize button.
     void minimizeLikeAUser() { run("xdotool", {"windowminimize", QString::number(window().winId())}); }
     // A real left click on the icon: the X server delivers it to the embedded window.
@@ -73,6 +79,39 @@ protected:
                !MinimizedToTray;
     }
 };
+
+class TrayResidency : public WithTrayIcon {
+protected:
+    void SetUp() override {
+        start();
+        ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is in trayer";
+    }
+};
+
+// "Start in system tray" ticked, with a list and monitoring on, as the user left them.
+class StartInTray : public WithTrayIcon {
+protected:
+    void SetUp() override {
+        QtSettingsStore store;
+        for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
+                 {"Listview", "Calculator||||||||---|||"},
+                 {"StartStopState", "On"},
+                 {"Windows Startup", "On"},
+                 {"Minimized", "On"}}) {
+            store.write("Quillmark", "Tamberlyn", key, value);
+        }
+    }
+    // Monitoring runs: a calculator does not stay.
+    static bool closesACalculator() {
+        QProcess calculator;
+        calculator.start("xcalc", {});
+        return calculator.waitForStarted() &&
+               eventually([&] { return calculator.state() == QProcess::NotRunning; });
+    }
+};
+
+// The same, on a desktop without a notification area.
+using StartMinimized = StartInTray;
 
 TEST_F(TrayResidency, MinimizingHidesWithABalloonTheFirstTimeAndTheIconBringsTheWindowBack) {
     BalloonWatch balloons;
@@ -106,6 +145,38 @@ TEST_F(TrayResidency, MonitoringGoesOnWhileTheWindowIsInTheTray) {
     // The program may still be waiting for its balloon; the scan runs inside that wait.
     EXPECT_TRUE(eventually([&] { return calculator.state() == QProcess::NotRunning; }));
     EXPECT_TRUE(window().isHidden());
+}
+
+TEST_F(StartInTray, TheWindowStaysInTheTrayWithoutABalloonAndMonitoringAsItWas) {
+    BalloonWatch balloons;
+    launch();
+    ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is in trayer";
+    runEventsFor(1s);
+    EXPECT_TRUE(hiddenInTray());
+    EXPECT_EQ(windowManagerState(window()), "") << "never mapped";
+    EXPECT_TRUE(balloons.texts.empty());
+    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Stop Monitoring");
+    EXPECT_TRUE(closesACalculator());
+    EXPECT_TRUE(window().isHidden());
+
+    clickTrayIcon();
+    EXPECT_TRUE(eventually([&] { return backOnScreen(); }));
+    EXPECT_TRUE(settingsText().contains("StartStopState=On\n")) << settingsText();
+    EXPECT_TRUE(settingsText().contains("Minimized=On\n")) << settingsText();
+}
+
+TEST_F(StartMinimized, WithoutANotificationAreaTheWindowStartsMinimizedAndMonitoring) {
+    launch();
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "a display without a tray host";
+    EXPECT_TRUE(eventually([&] { return windowManagerState(window()) == "Iconic"; }));
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(form().window.state(), WindowState::Minimized);
+    EXPECT_TRUE(closesACalculator());
+
+    // Brought back by the user, as from a task bar.
+    run("xdotool", {"windowactivate", QString::number(window().winId())});
+    EXPECT_TRUE(eventually([&] { return !window().isMinimized() && form().window.state() == WindowState::Normal; }));
+    EXPECT_EQ(windowManagerState(window()), "Normal");
 }
 
 }  // namespace

@@ -237,6 +237,23 @@ Program::~Program() {
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult Program::waitForLoad() {
+    const bool loaded = WaitUntil([&] {
+        const HWND control = trayControl();
+        if (!control || !TrayIconPresent(control)) return false;
+        for (HWND hwnd : topLevelWindows()) {
+            // Its thread answers once the load sequence is over.
+            if (ClassOf(hwnd) == L"TamberlynMainWindow" && TextOf(hwnd) == L"Tamberlyn") {
+                window_ = hwnd;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!loaded) return ::testing::AssertionFailure() << "no tray icon and main window titled Tamberlyn";
+    return ::testing::AssertionSuccess();
+}
+
 bool Program::exited() const { return ProcessExited(process_); }
 
 std::vector<HWND> Program::topLevelWindows() const { return TopLevelWindowsOf(process_.dwProcessId); }

@@ -60,6 +60,8 @@ public:
     // The two halves of start(), for a start that asks something first.
     ::testing::AssertionResult launch();
     ::testing::AssertionResult waitForWindow();
+    // Waits for the icon in the tray and finds the main window, shown or not.
+    ::testing::AssertionResult waitForLoad();
     bool exited() const;
 
     HWND window() const { return window_; }

@@ -1,4 +1,4 @@
-// Hiding in the notification area, and coming back through the icon.
+// Hiding in the notification area, at a minimize or from the start, and coming back through the icon.
 //
 // Under Wine on a bare X display (no tray host), Explorer keeps Shell_TrayWnd and shows the
 // icons in a small window of its own, "Wine System Tray", where a click on the icon reaches
@@ -35,6 +35,26 @@ TEST_F(ProgramTest, MinimizingHidesInTheTrayWhereMonitoringGoesOn) {
     PostMessageW(program.trayControl(), kTrayCallback, 0, WM_LBUTTONUP);
     EXPECT_TRUE(WaitUntil([&] { return Restored(program.window()); }));
     EXPECT_TRUE(TrayIconPresent(program.trayControl())) << "the icon stays while the program runs";
+}
+
+TEST_F(ProgramTest, StartsHiddenInTheTrayWhenAskedAndMonitorsAsBefore) {
+    StoreSetting(L"Listview", L"notepad||||||||---|||");
+    StoreSetting(L"StartStopState", L"On");
+    StoreSetting(L"Windows Startup", L"On");
+    StoreSetting(L"Minimized", L"On");
+    Program program;
+    ASSERT_TRUE(program.launch());
+    ASSERT_TRUE(program.waitForLoad());
+    EXPECT_TRUE(program.checked(program.button(L"Start in system tray")));
+    EXPECT_NE(program.button(L"Stop Monitoring"), nullptr);
+    Notepad notepad;
+    ASSERT_TRUE(notepad.start());
+    EXPECT_TRUE(WaitUntil([&] { return notepad.exited(); }));
+    EXPECT_FALSE(Visible(program.window()));
+    EXPECT_EQ(StoredSetting(L"StartStopState"), L"On");
+
+    PostMessageW(program.trayControl(), kTrayCallback, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(WaitUntil([&] { return Restored(program.window()); }));
 }
 
 }  // namespace
