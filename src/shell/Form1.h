@@ -89,6 +89,8 @@ public:
     // minimized where no icon can bring it back.
     void StartInSystemTray();
     void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+    // The user started the program again: this instance, the only one, comes forward.
+    void AnotherStart();
 
     const DesktopTexts& texts() const { return texts_; }
 

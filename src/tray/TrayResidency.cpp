@@ -34,4 +34,11 @@ void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/) {
     MinimizedToTray = false;
 }
 
+void Form1::AnotherStart() {
+    if (window.state() == WindowState::Minimized) window.setState(WindowState::Normal);
+    window.setVisible(true);
+    window.setFocus();
+    MinimizedToTray = false;
+}
+
 }  // namespace tamberlyn

@@ -125,6 +125,27 @@ TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
     EXPECT_EQ(form->window.state(), WindowState::Minimized);
 }
 
+// A second start of the program brings this one forward, wherever its window was.
+TEST_F(ResidencyTest, AnotherStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
+    minimize();
+    form->AnotherStart();
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_EQ(focused, 1);
+    EXPECT_FALSE(MinimizedToTray);
+    minimize();  // and it can go back into the tray, without a second balloon
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_EQ(balloons(), 1);
+
+    form->AnotherStart();
+    fake.notifyIcon.available = false;  // no tray: the window was only minimized
+    minimize();
+    form->AnotherStart();
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_EQ(focused, 3);
+}
+
 TEST_F(ResidencyTest, MonitoringGoesOnWhileHidden) {
     form->Text1.setText("pop");
     form->PushButton1_Click();
