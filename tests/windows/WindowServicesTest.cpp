@@ -281,11 +281,13 @@ TEST_F(WindowServicesTest, TheDesktopAndTaskBarAreShellAndOtherWindowsAreNot) {
                              {L"class:Progman", L"Program Manager"},
                              {L"class:WorkerW", L""},
                              {L"class:Shell_SecondaryTrayWnd", L""},
+                             {L"class:NotifyIconOverflowWindow", L"Notification Overflow"},
+                             {L"class:TopLevelWindowForOverflowXamlIsland", L"System tray overflow window."},
                              {L"class:Shell_TrayWndLookalike", L""},
                              {L"closes", L"Program Manager"}}));
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_TRUE(services.isDesktopShell(other[i])) << wintest::ClassOf(other[i]);
-    EXPECT_FALSE(services.isDesktopShell(other[4]));
-    EXPECT_FALSE(services.isDesktopShell(other[5]));
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_TRUE(services.isDesktopShell(other[i])) << wintest::ClassOf(other[i]);
+    EXPECT_FALSE(services.isDesktopShell(other[6]));
+    EXPECT_FALSE(services.isDesktopShell(other[7]));
     EXPECT_FALSE(services.isDesktopShell(0));
 }
 

@@ -48,8 +48,11 @@ BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM context) {
     return FALSE;
 }
 
+// The task bars, the desktop, and the notification area's overflow of hidden icons (a
+// top-level window of its own: Windows 7 to 10, then Windows 11's).
 bool IsShellClass(const wchar_t* name, int length) {
-    for (const wchar_t* shellClass : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW"}) {
+    for (const wchar_t* shellClass : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW",
+                                      L"NotifyIconOverflowWindow", L"TopLevelWindowForOverflowXamlIsland"}) {
         if (CompareStringOrdinal(name, length, shellClass, -1, TRUE) == CSTR_EQUAL) return true;
     }
     return false;

@@ -76,8 +76,10 @@ constexpr int kMaxFrameDepth = 32;
 // _NET_CLOSE_WINDOW's source indication: a pager or similar tool, not the application.
 constexpr std::uint32_t kSourcePager = 2;
 
-// The root tells of its children coming, going and moving, and of the client list.
-constexpr std::uint32_t kRootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+// The root tells of its children coming, going and moving, of the client list, and (as a
+// structure event) of a new notification area.
+constexpr std::uint32_t kRootEvents =
+    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
 constexpr std::uint32_t kTopLevelEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
 // Inside a frame, a window's end and moves reach only those who watch the window itself.
 constexpr std::uint32_t kFramedEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -125,6 +127,13 @@ void X11WindowServices::connect() {
     for (int i = 0; i < screen && roots.rem > 1; ++i) xcb_screen_next(&roots);
     root_ = roots.data->root;
     atoms_ = internAtoms();
+    clientBits_ = ~xcb_get_setup(connection_)->resource_id_mask;
+    // Only this screen's notification area: the windows of other screens are not scanned.
+    const std::string tray = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
+    const auto trayAtom = take(connection_, xcb_intern_atom_reply,
+                               xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(tray.size()), tray.data()));
+    traySelection_ = trayAtom ? trayAtom->atom : XCB_NONE;
+    trayOwnerKnown_ = false;
     rebuild();
 }
 
@@ -136,11 +145,11 @@ void X11WindowServices::throwIfBroken() const {
 }
 
 X11WindowServices::Atoms X11WindowServices::internAtoms() {
-    static constexpr std::array<std::string_view, 11> kNames = {
+    static constexpr std::array<std::string_view, 12> kNames = {
         "WM_STATE",   "WM_PROTOCOLS",        "WM_DELETE_WINDOW",
         "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING",
         "COMPOUND_TEXT", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DESKTOP",
-        "_NET_WM_WINDOW_TYPE_DOCK", "_NET_CLOSE_WINDOW"};
+        "_NET_WM_WINDOW_TYPE_DOCK", "_NET_CLOSE_WINDOW", "MANAGER"};
     std::array<xcb_intern_atom_cookie_t, kNames.size()> cookies{};
     for (std::size_t i = 0; i < kNames.size(); ++i) {
         cookies[i] = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(kNames[i].size()), kNames[i].data());
@@ -155,7 +164,7 @@ X11WindowServices::Atoms X11WindowServices::internAtoms() {
         atoms[i] = reply->atom;
     }
     return {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4],  atoms[5],
-            atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
+            atoms[6], atoms[7], atoms[8], atoms[9], atoms[10], atoms[11]};
 }
 
 // The full scan, pipelined: a few round trips whatever the number of windows.
@@ -264,6 +273,7 @@ void X11WindowServices::want(xcb_window_t window, std::uint8_t properties, bool 
 
 void X11WindowServices::changed(bool viewToo) {
     ++changes_;
+    trayOwnerKnown_ = false;
     if (viewToo) viewStale_ = true;
 }
 
@@ -464,6 +474,15 @@ void X11WindowServices::handle(const xcb_generic_event_t* event) {
             if (what != 0) want(e->window, what);
             break;
         }
+        case XCB_CLIENT_MESSAGE: {
+            // A notification area announces itself to every client: its host is the shell's now.
+            const auto* e = reinterpret_cast<const xcb_client_message_event_t*>(event);
+            if (e->window == root_ && e->type == atoms_.manager && e->format == 32 &&
+                e->data.data32[1] == traySelection_) {
+                changed(false);
+            }
+            break;
+        }
         default:
             // Mapping, moves, and errors of requests whose answers were not needed.
             break;
@@ -637,9 +656,26 @@ WindowHandle X11WindowServices::ownerOf(WindowHandle window) {
     return static_cast<WindowHandle>(w->properties.transientFor);
 }
 
+// The program that holds the notification area; its windows are part of the desktop shell.
+xcb_window_t X11WindowServices::trayHost() {
+    if (!trayOwnerKnown_ && traySelection_ != XCB_NONE) {
+        const auto owner = take(connection_, xcb_get_selection_owner_reply,
+                                xcb_get_selection_owner(connection_, traySelection_));
+        throwIfBroken();
+        trayOwner_ = owner ? owner->owner : XCB_NONE;
+        trayOwnerKnown_ = true;
+    }
+    return trayOwner_;
+}
+
 bool X11WindowServices::isDesktopShell(WindowHandle window) {
     const Window* w = find(window);
-    return w != nullptr && w->properties.desktopShell;
+    if (w == nullptr) return false;
+    if (w->properties.desktopShell) return true;
+    // A panel such as trayer names none of its windows DOCK, and a short fragment would
+    // take the notification area away, with every icon in it.
+    const xcb_window_t host = trayHost();
+    return host != XCB_NONE && (static_cast<xcb_window_t>(window) & clientBits_) == (host & clientBits_);
 }
 
 }  // namespace tamberlyn

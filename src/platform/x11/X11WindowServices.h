@@ -60,7 +60,7 @@ public:
 private:
     struct Atoms {
         xcb_atom_t wmState, wmProtocols, wmDeleteWindow, netClientList, netWmName, utf8String, compoundText,
-            netWmWindowType, netWmWindowTypeDesktop, netWmWindowTypeDock, netCloseWindow;
+            netWmWindowType, netWmWindowTypeDesktop, netWmWindowTypeDock, netCloseWindow, manager;
     };
     struct Properties {
         std::string title;
@@ -108,11 +108,18 @@ private:
     void sendClientMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
                            xcb_atom_t type, std::uint32_t data0, std::uint32_t data1);
 
+    xcb_window_t trayHost();
+
     Connector connect_;
     TimeSource now_;
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = XCB_NONE;
     Atoms atoms_{};
+    // The notification area: whose windows hold it, asked again after any change.
+    xcb_atom_t traySelection_ = XCB_NONE;
+    std::uint32_t clientBits_ = 0;  // the part of an id that names its client
+    xcb_window_t trayOwner_ = XCB_NONE;
+    bool trayOwnerKnown_ = false;
 
     std::unordered_map<xcb_window_t, Window> windows_;
     std::vector<xcb_window_t> clientList_;  // as the window manager publishes it

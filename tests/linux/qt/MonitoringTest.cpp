@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -85,6 +86,16 @@ TEST_F(Monitoring, OnlyTheMatchingWindowOfAnotherProgramCloses) {
     EXPECT_TRUE(logo.running());
     EXPECT_TRUE(windowTitled("xlogo"));
     EXPECT_TRUE(window().isVisible()) << "the program's own window never closes";
+}
+
+TEST_F(Monitoring, AOneLetterFragmentLeavesTheNotificationAreaAlone) {
+    start();
+    ASSERT_TRUE(windowTitled("trayer")) << "these tests run with trayer as the tray";
+    add("r");  // in "trayer", and in the titles of its windows
+    click("PushButton2");
+    runEventsFor(1500ms);
+    EXPECT_TRUE(windowTitled("trayer"));
+    EXPECT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 TEST_F(Monitoring, StoppedMonitoringLeavesWindowsAlone) {
