@@ -3,6 +3,8 @@
 #include <QByteArrayList>
 #include <xcb/xcb.h>
 
+#include <cstdlib>
+
 namespace tamberlyn {
 
 bool xcbPlatformChosen() {
@@ -20,6 +22,17 @@ std::optional<std::string> x11DisplayProblem() {
     xcb_disconnect(connection);
     if (failed) return "Tamberlyn needs an X11 display: cannot open display " + display.toStdString();
     return std::nullopt;
+}
+
+std::optional<X11DisplayName> parseDisplayName(const QByteArray& display) {
+    char* host = nullptr;
+    int number = 0;
+    int screen = 0;
+    if (display.isEmpty() || xcb_parse_display(display.constData(), &host, &number, &screen) == 0) return std::nullopt;
+    X11DisplayName name{QByteArray(host), number};
+    std::free(host);
+    if (name.host == "unix") name.host.clear();  // "unix:5" is the local ":5"
+    return name;
 }
 
 }  // namespace tamberlyn
