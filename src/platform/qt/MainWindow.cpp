@@ -361,6 +361,7 @@ void MainWindow::userMinimizedOrRestored() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The form's close sequence ends the process; until it does, the window stays.
     event->ignore();
+    if (closing) closing();
     form_.Form_QueryUnload();
 }
 

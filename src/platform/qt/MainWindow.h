@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "shell/Form1.h"
@@ -30,6 +31,9 @@ public:
 
     // The pixels per inch that the twips were converted at.
     double logicalDpi() const { return dpi_; }
+
+    // Told when the user closes the window, before the form's close sequence ends the program.
+    std::function<void()> closing;
 
 protected:
     void changeEvent(QEvent* event) override;

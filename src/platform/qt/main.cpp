@@ -1,22 +1,73 @@
 #include <QApplication>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 
+#include "platform/qt/CommandLine.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtStrings.h"
+#include "platform/qt/SingleInstance.h"
+#include "platform/qt/X11Display.h"
 #include "shell/Settings.h"
 
+namespace {
+
+// Takes this display for this run, or hands over to the program already running on it.
+// Returns the exit status when this start is to end.
+std::optional<int> claimDisplay(std::unique_ptr<tamberlyn::SingleInstance>& instance) {
+    using tamberlyn::SingleInstance;
+    const QByteArray display = qgetenv("DISPLAY");
+    try {
+        instance = std::make_unique<SingleInstance>(SingleInstance::privateFolder(), SingleInstance::nameFor(display));
+        switch (instance->claim()) {
+            case SingleInstance::Claim::First: return std::nullopt;
+            case SingleInstance::Claim::HandedOver: return 0;
+            case SingleInstance::Claim::NoAnswer:
+                std::fprintf(stderr, "tamberlyn: Tamberlyn is already running on display %s but does not answer\n",
+                             display.constData());
+                return 1;
+        }
+    } catch (const std::exception& e) {
+        // Better two programs than none.
+        std::fprintf(stderr, "tamberlyn: cannot make sure that Tamberlyn runs only once on this display: %s\n",
+                     e.what());
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> status = tamberlyn::handleCommandLine(arguments, stdout, stderr)) return *status;
+
     // Under a Wayland session the program runs on Xwayland: X11 windows are the ones it can see and close.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    if (tamberlyn::xcbPlatformChosen()) {
+        if (const std::optional<std::string> problem = tamberlyn::x11DisplayProblem()) {
+            std::fprintf(stderr, "%s\n", problem->c_str());
+            return 1;
+        }
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(tamberlyn::toQString(tamberlyn::kProductName));
     QApplication::setOrganizationName(tamberlyn::toQString(tamberlyn::kApplicationName));
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray
+
+    std::unique_ptr<tamberlyn::SingleInstance> instance;
+    if (const std::optional<int> status = claimDisplay(instance)) return *status;
     try {
         tamberlyn::QtProgram program;
+        if (instance != nullptr) program.window().closing = [&instance] { instance->withdraw(); };
         program.start();
-        return QApplication::exec();
+        // Later starts wait until the window is up, then bring it forward.
+        if (instance != nullptr) instance->answerWith([&program] { program.form().AnotherStart(); });
+        const int status = QApplication::exec();
+        instance.reset();
+        return status;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tamberlyn: %s\n", e.what());
         return 1;
