@@ -3,7 +3,11 @@
 TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
   libgtest-dev googletest libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-icccm4-dev libxcb-ewmh-dev
-  libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix"
+  libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix librsvg2-bin"
+
+# cpack's Debian package (dpkg-shlibdeps finds its dependencies) and the tools that check it.
+TAMBERLYN_PACKAGE_PACKAGES="dpkg-dev"
+TAMBERLYN_PACKAGE_CHECK_PACKAGES="lintian desktop-file-utils appstream"
 
 TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox
   fonts-liberation notepadqq wine wine64"

@@ -51,9 +51,10 @@ void XdgAutostartEntry::add() {
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Tamberlyn\n"
-                                         "Exec=%1\n"
+                                         "Icon=%1\n"
+                                         "Exec=%2\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(desktopExecValue(executablePath_));
+                              .arg(QStringLiteral(TAMBERLYN_APP_ID), desktopExecValue(executablePath_));
     // Written aside and renamed: a session starting meanwhile never reads half an entry.
     QSaveFile file(path);
     const QByteArray bytes = entry.toUtf8();

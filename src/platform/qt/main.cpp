@@ -56,6 +56,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(tamberlyn::toQString(tamberlyn::kProductName));
     QApplication::setOrganizationName(tamberlyn::toQString(tamberlyn::kApplicationName));
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAMBERLYN_APP_ID));  // ties the window to its menu entry
 
     std::unique_ptr<tamberlyn::SingleInstance> instance;
     if (const std::optional<int> status = claimDisplay(instance)) return *status;

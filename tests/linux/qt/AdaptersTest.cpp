@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,12 +161,37 @@ TEST(AutostartEntry, AddWritesTheFileAndRemoveDeletesIt) {
     entry.add();
     const QString file = config.path() + "/autostart/tamberlyn.desktop";
     EXPECT_EQ(XdgAutostartEntry::filePath(), file);
-    EXPECT_EQ(readFile(file), "[Desktop Entry]\nType=Application\nName=Tamberlyn\nExec=\"/opt/My Apps/tamberlyn\"\n"
-                              "X-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(readFile(file), "[Desktop Entry]\nType=Application\nName=Tamberlyn\nIcon=example.quillmark.Tamberlyn\n"
+                              "Exec=\"/opt/My Apps/tamberlyn\"\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_EQ(QDir(config.path() + "/autostart").entryList(QDir::Files | QDir::Hidden), QStringList{"tamberlyn.desktop"})
         << "no temporary file left beside it";
     entry.remove();
     EXPECT_FALSE(QFile::exists(file));
+}
+
+// What desktop-file-validate says of a file: empty when it finds nothing wrong.
+QString desktopFileComplaints(const QString& file) {
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(QStringLiteral("desktop-file-validate"), {file});
+    if (!validate.waitForFinished(30000)) {
+        return QStringLiteral("desktop-file-validate did not run (Debian package desktop-file-utils): ") +
+               validate.errorString();
+    }
+    const QString output = QString::fromUtf8(validate.readAll()).trimmed();
+    if (validate.exitStatus() != QProcess::NormalExit || validate.exitCode() != 0) {
+        return QStringLiteral("exit status %1: %2").arg(validate.exitCode()).arg(output);
+    }
+    return output;
+}
+
+TEST(AutostartEntry, DesktopFileValidateAcceptsTheEntry) {
+    ScratchConfig config;
+    for (const QString& program : {QStringLiteral("/usr/bin/tamberlyn"), QStringLiteral("/opt/My Apps/tamberlyn"),
+                                   QStringLiteral("/home/a\"b`c$d\\e/100%/t\u00e9")}) {
+        XdgAutostartEntry(program).add();
+        EXPECT_EQ(desktopFileComplaints(XdgAutostartEntry::filePath()), QString()) << program.toStdString();
+    }
 }
 
 TEST(AutostartEntry, AnUnwritableEntrySaysWhy) {

@@ -103,7 +103,8 @@ TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
     start();
     const QString entry = config.path() + "/autostart/tamberlyn.desktop";
     QTest::mouseClick(&widget<QCheckBox>("Check6"), Qt::LeftButton);
-    EXPECT_EQ(contentsOf(entry), "[Desktop Entry]\nType=Application\nName=Tamberlyn\nExec=\"" +
+    EXPECT_EQ(contentsOf(entry), "[Desktop Entry]\nType=Application\nName=Tamberlyn\nIcon=example.quillmark.Tamberlyn\n"
+                                 "Exec=\"" +
                                      QCoreApplication::applicationFilePath() + "\"\nX-GNOME-Autostart-enabled=true\n");
     EXPECT_TRUE(settingsText().contains("Windows%20Startup=On")) << settingsText();
     EXPECT_FALSE(widget<QCheckBox>("Check8").isVisibleTo(&window())) << "the tray option shows from the next start";
