@@ -2,6 +2,7 @@
 
 #include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/Win32CommandLine.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -26,6 +27,8 @@
 using namespace tamberlyn;
 
 namespace {
+
+constexpr int kExitUsage = 2;
 
 int Run(HINSTANCE instance, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -66,6 +69,16 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    const CommandLineRequest request = ParseCommandLine(ProcessArguments());
+    switch (request.kind) {
+        case CommandLineRequest::Kind::Help: return Tell(HelpText(), Output::Normal) ? 0 : 1;
+        case CommandLineRequest::Kind::Version: return Tell(VersionText(), Output::Normal) ? 0 : 1;
+        case CommandLineRequest::Kind::Unknown:
+            Tell(UnknownOptionText(request.argument), Output::Error);
+            return kExitUsage;
+        case CommandLineRequest::Kind::Run: break;
+    }
+
     try {
         return Run(instance, showCommand);
     } catch (const std::exception& e) {

@@ -47,6 +47,15 @@ bool ProcessRunning(const std::wstring& exeName);
 // Runs xdotool on the test's display with these arguments and waits for it.
 bool Xdotool(const std::wstring& arguments);
 
+// A run of the program to its end, with what it wrote to standard output and error.
+struct Finished {
+    bool ended = false;  // false: it still ran at the deadline, and was ended
+    DWORD exitCode = STILL_ACTIVE;
+    std::string out;
+    std::string err;
+};
+Finished RunToEnd(const std::wstring& arguments);
+
 // The running program and its windows.
 class Program {
 public:
@@ -57,12 +66,21 @@ public:
 
     // Starts the program and waits for its main window to be shown.
     ::testing::AssertionResult start();
-    // The two halves of start(), for a start that asks something first.
-    ::testing::AssertionResult launch();
+    // Inherited: the test's own standard handles. None: no standard handles at all, as
+    // from a shortcut.
+    enum class Output { Inherited, None };
+    // The two halves of start(), for a start that asks something first. The arguments
+    // follow the quoted program path on the command line.
+    ::testing::AssertionResult launch(const std::wstring& arguments = {}, Output output = Output::Inherited);
     ::testing::AssertionResult waitForWindow();
     // Waits for the icon in the tray and finds the main window, shown or not.
     ::testing::AssertionResult waitForLoad();
     bool exited() const;
+    // Waits for the process to end by itself.
+    bool waitForExit() const;
+    DWORD exitCode() const;
+    // Whether the process has a main window, shown or not.
+    bool hasMainWindow() const;
 
     HWND window() const { return window_; }
     HWND control(const std::wstring& className, const std::wstring& text) const;
