@@ -79,6 +79,7 @@ public:
     // Waits for the process to end by itself.
     bool waitForExit() const;
     DWORD exitCode() const;
+    DWORD processId() const { return process_.dwProcessId; }
     // Whether the process has a main window, shown or not.
     bool hasMainWindow() const;
 
@@ -133,6 +134,7 @@ public:
     bool showed();
     bool exited() const;
     DWORD exitCode() const;
+    DWORD processId() const { return process_.dwProcessId; }
 
 private:
     PROCESS_INFORMATION process_{};
