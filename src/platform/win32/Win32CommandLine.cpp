@@ -86,7 +86,7 @@ std::wstring HelpText() {
            L"  --help, /?   show this help and exit\r\n"
            L"  --version    show the version and exit\r\n"
            L"\r\n"
-           L"Without options it opens its window.";
+           L"Without options it opens its window, or brings forward the Tamberlyn already running.";
 }
 
 std::wstring UnknownOptionText(const std::wstring& argument) {

@@ -11,6 +11,7 @@
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32ProgramLauncher.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SingleInstance.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TextCase.h"
 #include "platform/win32/Win32TrayHook.h"
@@ -22,11 +23,15 @@
 
 #include <commctrl.h>
 
+#include <chrono>
 #include <exception>
 
 using namespace tamberlyn;
 
 namespace {
+
+// How long a start waits for the window of an instance that is itself still starting.
+constexpr std::chrono::milliseconds kHandOverPatience{10000};
 
 constexpr int kExitUsage = 2;
 
@@ -79,6 +84,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         case CommandLineRequest::Kind::Run: break;
     }
 
+    // Before any window: a second instance would close windows and write settings twice.
+    Win32SingleInstance single;
+    switch (single.claim(kHandOverPatience)) {
+        case Win32SingleInstance::Start::First: break;
+        case Win32SingleInstance::Start::HandedOver: return 0;
+        case Win32SingleInstance::Start::NoAnswer:
+            Tell(L"Tamberlyn is already running but does not answer. End it in Task Manager, then start "
+                 L"Tamberlyn again.",
+                 Output::Error);
+            return 1;
+    }
     try {
         return Run(instance, showCommand);
     } catch (const std::exception& e) {

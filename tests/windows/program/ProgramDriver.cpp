@@ -122,6 +122,17 @@ std::wstring CopyProgramTo(const std::wstring& folder) {
     return copy;
 }
 
+std::wstring SkinnedProgram(const std::wstring& folder, const char* skin) {
+    const std::wstring exe = CopyProgramTo(folder);
+    CreateDirectoryW((folder + L"\\x").c_str(), nullptr);
+    const HANDLE file = CreateFileW((folder + L"\\x\\o.cjs").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, skin, static_cast<DWORD>(std::char_traits<char>::length(skin)), &written, nullptr);
+    CloseHandle(file);
+    return exe;
+}
+
 std::optional<std::wstring> RegistryText(HKEY root, const wchar_t* path, const wchar_t* name) {
     wchar_t data[2048];
     DWORD size = sizeof data;
@@ -317,6 +328,11 @@ DWORD Program::exitCode() const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+void Program::kill() {
+    EndProcess(process_);
+    window_ = nullptr;
 }
 
 bool Program::hasMainWindow() const {

@@ -22,6 +22,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 std::wstring ProgramPath();
 // A copy of the exe under a new path (folders created); the path.
 std::wstring CopyProgramTo(const std::wstring& folder);
+// A skinned copy of the program in its own folder, with the skin file x\o.cjs beside it.
+std::wstring SkinnedProgram(const std::wstring& folder, const char* skin);
 
 // The program's settings: HKCU\Software\VB and VBA Program Settings\Quillmark\Tamberlyn.
 std::optional<std::wstring> StoredSetting(const std::wstring& key);
@@ -80,6 +82,8 @@ public:
     bool waitForExit() const;
     DWORD exitCode() const;
     DWORD processId() const { return process_.dwProcessId; }
+    // As Task Manager ends it: no clean-up of its own.
+    void kill();
     // Whether the process has a main window, shown or not.
     bool hasMainWindow() const;
 
