@@ -8,12 +8,12 @@
 
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32SingleInstance.h"
 
 namespace tamberlyn {
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"TamberlynMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
 constexpr UINT_PTR kTimer1 = 1;
@@ -79,15 +79,17 @@ Win32MainWindow::Win32MainWindow(Form1& form, const Win32Desktop& desktop, HINST
                                                         GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
+    windowClass.lpszClassName = kMainWindowClass;
     RegisterClassExW(&windowClass);
 
     // At the origin, which is on the primary monitor: its DPI sizes the window, which then
     // moves to the middle of that monitor's work area.
-    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, ToUtf16(form_.window.caption()).c_str(), kWindowStyle, 0,
+    hwnd_ = CreateWindowExW(kWindowExStyle, kMainWindowClass, ToUtf16(form_.window.caption()).c_str(), kWindowStyle, 0,
                             0, 0, 0, nullptr, nullptr, instance, this);
     dpi_ = GetDpiForWindow(hwnd_);
     if (dpi_ == 0) dpi_ = USER_DEFAULT_SCREEN_DPI;
+    // A later start runs without administrator rights even when this instance has them.
+    ChangeWindowMessageFilterEx(hwnd_, AnotherStartMessage(), MSGFLT_ALLOW, nullptr);
 
     createControls(instance);
     createFonts();
@@ -142,6 +144,10 @@ void Win32MainWindow::load(int showCommand) {
         const bool minimized = form_.window.state() == WindowState::Minimized;
         ShowWindow(hwnd_, minimized ? SW_SHOWMINNOACTIVE : showCommand);
         UpdateWindow(hwnd_);
+    }
+    if (anotherStartPending_) {
+        anotherStartPending_ = false;
+        form_.AnotherStart();
     }
 }
 
@@ -400,6 +406,12 @@ void Win32MainWindow::mirrorTimer() {
 }
 
 void Win32MainWindow::focusWindow() {
+    // A message box the window waits on comes forward in its place.
+    const HWND popup = GetLastActivePopup(hwnd_);
+    if (popup && popup != hwnd_ && IsWindowVisible(popup)) {
+        SetForegroundWindow(popup);
+        return;
+    }
     SetForegroundWindow(hwnd_);
     SetFocus(hwnd_);  // WM_SETFOCUS passes it on to the control that had it
 }
@@ -555,6 +567,15 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
 }
 
 LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == AnotherStartMessage() && message != 0) {
+        // The form's load sequence runs to its end before anything else changes the window.
+        if (loaded_) {
+            form_.AnotherStart();
+        } else {
+            anotherStartPending_ = true;
+        }
+        return kAnotherStartAnswer;
+    }
     switch (message) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_NOTIFY: notify(*reinterpret_cast<const NMHDR*>(lParam), lParam); return 0;

@@ -14,6 +14,9 @@
 
 namespace tamberlyn {
 
+// The main window's class: how a later start finds the running instance.
+inline constexpr wchar_t kMainWindowClass[] = L"TamberlynMainWindow";
+
 class Win32MainWindow {
 public:
     Win32MainWindow(Form1& form, const Win32Desktop& desktop, HINSTANCE instance, int iconResource);
@@ -96,6 +99,7 @@ private:
     std::string shownHeader_;
     int shownColumnWidth_ = -1;
     bool timerRunning_ = false;
+    bool anotherStartPending_ = false;  // asked for while the form was still loading
 };
 
 }  // namespace tamberlyn

@@ -2,6 +2,7 @@
 
 #include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/Utf16.h"
+#include "platform/win32/Win32CommandLine.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32ProgramLauncher.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SingleInstance.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TextCase.h"
 #include "platform/win32/Win32TrayHook.h"
@@ -21,11 +23,17 @@
 
 #include <commctrl.h>
 
+#include <chrono>
 #include <exception>
 
 using namespace tamberlyn;
 
 namespace {
+
+// How long a start waits for the window of an instance that is itself still starting.
+constexpr std::chrono::milliseconds kHandOverPatience{10000};
+
+constexpr int kExitUsage = 2;
 
 int Run(HINSTANCE instance, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -66,6 +74,27 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    const CommandLineRequest request = ParseCommandLine(ProcessArguments());
+    switch (request.kind) {
+        case CommandLineRequest::Kind::Help: return Tell(HelpText(), Output::Normal) ? 0 : 1;
+        case CommandLineRequest::Kind::Version: return Tell(VersionText(), Output::Normal) ? 0 : 1;
+        case CommandLineRequest::Kind::Unknown:
+            Tell(UnknownOptionText(request.argument), Output::Error);
+            return kExitUsage;
+        case CommandLineRequest::Kind::Run: break;
+    }
+
+    // Before any window: a second instance would close windows and write settings twice.
+    Win32SingleInstance single;
+    switch (single.claim(kHandOverPatience)) {
+        case Win32SingleInstance::Start::First: break;
+        case Win32SingleInstance::Start::HandedOver: return 0;
+        case Win32SingleInstance::Start::NoAnswer:
+            Tell(L"Tamberlyn is already running but does not answer. End it in Task Manager, then start "
+                 L"Tamberlyn again.",
+                 Output::Error);
+            return 1;
+    }
     try {
         return Run(instance, showCommand);
     } catch (const std::exception& e) {

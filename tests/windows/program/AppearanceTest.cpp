@@ -13,18 +13,6 @@
 namespace tamberlyn::programtest {
 namespace {
 
-// A skinned copy of the program in its own folder, with the skin file x\o.cjs beside it.
-std::wstring SkinnedProgram(const std::wstring& folder, const char* skin) {
-    const std::wstring exe = CopyProgramTo(folder);
-    CreateDirectoryW((folder + L"\\x").c_str(), nullptr);
-    const HANDLE file = CreateFileW((folder + L"\\x\\o.cjs").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, skin, static_cast<DWORD>(std::char_traits<char>::length(skin)), &written, nullptr);
-    CloseHandle(file);
-    return exe;
-}
-
 // A point of the window's own surface, where no control lies: the margin left of the controls.
 COLORREF SurfaceColour(HWND window) {
     POINT point{2, 200};

@@ -122,6 +122,17 @@ std::wstring CopyProgramTo(const std::wstring& folder) {
     return copy;
 }
 
+std::wstring SkinnedProgram(const std::wstring& folder, const char* skin) {
+    const std::wstring exe = CopyProgramTo(folder);
+    CreateDirectoryW((folder + L"\\x").c_str(), nullptr);
+    const HANDLE file = CreateFileW((folder + L"\\x\\o.cjs").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, skin, static_cast<DWORD>(std::char_traits<char>::length(skin)), &written, nullptr);
+    CloseHandle(file);
+    return exe;
+}
+
 std::optional<std::wstring> RegistryText(HKEY root, const wchar_t* path, const wchar_t* name) {
     wchar_t data[2048];
     DWORD size = sizeof data;
@@ -195,6 +206,56 @@ bool Xdotool(const std::wstring& arguments) {
     return true;
 }
 
+namespace {
+
+std::string ReadAll(HANDLE pipe) {
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
+}
+
+}  // namespace
+
+Finished RunToEnd(const std::wstring& arguments) {
+    Finished finished;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0) || !CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+        return finished;
+    }
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    const std::wstring path = ProgramPath();
+    std::wstring commandLine = L"\"" + path + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    // Only the child holds the writing ends now: its end is the end of the output.
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        // Short answers, well within what a pipe holds before its writer waits.
+        finished.ended = WaitForSingleObject(process.hProcess, static_cast<DWORD>(kDeadline.count())) == WAIT_OBJECT_0;
+        GetExitCodeProcess(process.hProcess, &finished.exitCode);
+        EndProcess(process);
+        if (finished.ended) {
+            finished.out = ReadAll(outRead);
+            finished.err = ReadAll(errRead);
+        }
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return finished;
+}
+
 // ---- Program ---------------------------------------------------------------------------
 
 Program::Program(std::wstring path) : path_(std::move(path)) {}
@@ -212,10 +273,12 @@ Program::~Program() {
     return waitForWindow();
 }
 
-::testing::AssertionResult Program::launch() {
+::testing::AssertionResult Program::launch(const std::wstring& arguments, Output output) {
     std::wstring commandLine = L"\"" + path_ + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (output == Output::None) startup.dwFlags = STARTF_USESTDHANDLES;  // all three null
     if (!CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process_)) {
         return ::testing::AssertionFailure() << "cannot start Tamberlyn.exe, error " << GetLastError();
@@ -255,6 +318,29 @@ Program::~Program() {
 }
 
 bool Program::exited() const { return ProcessExited(process_); }
+
+bool Program::waitForExit() const {
+    return process_.hProcess &&
+           WaitForSingleObject(process_.hProcess, static_cast<DWORD>(kDeadline.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Program::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+void Program::kill() {
+    EndProcess(process_);
+    window_ = nullptr;
+}
+
+bool Program::hasMainWindow() const {
+    for (HWND hwnd : topLevelWindows()) {
+        if (ClassOf(hwnd) == L"TamberlynMainWindow") return true;
+    }
+    return false;
+}
 
 std::vector<HWND> Program::topLevelWindows() const { return TopLevelWindowsOf(process_.dwProcessId); }
 

@@ -22,6 +22,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 std::wstring ProgramPath();
 // A copy of the exe under a new path (folders created); the path.
 std::wstring CopyProgramTo(const std::wstring& folder);
+// A skinned copy of the program in its own folder, with the skin file x\o.cjs beside it.
+std::wstring SkinnedProgram(const std::wstring& folder, const char* skin);
 
 // The program's settings: HKCU\Software\VB and VBA Program Settings\Quillmark\Tamberlyn.
 std::optional<std::wstring> StoredSetting(const std::wstring& key);
@@ -47,6 +49,15 @@ bool ProcessRunning(const std::wstring& exeName);
 // Runs xdotool on the test's display with these arguments and waits for it.
 bool Xdotool(const std::wstring& arguments);
 
+// A run of the program to its end, with what it wrote to standard output and error.
+struct Finished {
+    bool ended = false;  // false: it still ran at the deadline, and was ended
+    DWORD exitCode = STILL_ACTIVE;
+    std::string out;
+    std::string err;
+};
+Finished RunToEnd(const std::wstring& arguments);
+
 // The running program and its windows.
 class Program {
 public:
@@ -57,12 +68,24 @@ public:
 
     // Starts the program and waits for its main window to be shown.
     ::testing::AssertionResult start();
-    // The two halves of start(), for a start that asks something first.
-    ::testing::AssertionResult launch();
+    // Inherited: the test's own standard handles. None: no standard handles at all, as
+    // from a shortcut.
+    enum class Output { Inherited, None };
+    // The two halves of start(), for a start that asks something first. The arguments
+    // follow the quoted program path on the command line.
+    ::testing::AssertionResult launch(const std::wstring& arguments = {}, Output output = Output::Inherited);
     ::testing::AssertionResult waitForWindow();
     // Waits for the icon in the tray and finds the main window, shown or not.
     ::testing::AssertionResult waitForLoad();
     bool exited() const;
+    // Waits for the process to end by itself.
+    bool waitForExit() const;
+    DWORD exitCode() const;
+    DWORD processId() const { return process_.dwProcessId; }
+    // As Task Manager ends it: no clean-up of its own.
+    void kill();
+    // Whether the process has a main window, shown or not.
+    bool hasMainWindow() const;
 
     HWND window() const { return window_; }
     HWND control(const std::wstring& className, const std::wstring& text) const;
@@ -115,6 +138,7 @@ public:
     bool showed();
     bool exited() const;
     DWORD exitCode() const;
+    DWORD processId() const { return process_.dwProcessId; }
 
 private:
     PROCESS_INFORMATION process_{};
