@@ -107,7 +107,33 @@ TEST_F(TrayTest, AClickOnTheBalloonEndsTheWaitEarlyWithoutClearing) {
 TEST_F(TrayTest, BalloonWithoutIconStillWaitsItsFullTime) {
     tray.ShowBalloon("a", "t", 3, false);
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::seconds(3));
-    EXPECT_THROW(tray.ShowBalloon("a", "t", 2147484, false), std::overflow_error);
+}
+
+TEST_F(TrayTest, ANegativeTimeShowsTheBalloonForTheShellsOwnTimeWithoutWaiting) {
+    tray.setInTray(true);
+    const std::size_t sent = shell.sent.size();
+    tray.ShowBalloon("a", "t", -3, false);
+    ASSERT_EQ(shell.sent.size(), sent + 1) << "shown, never cleared";
+    EXPECT_EQ(shell.last().szInfo, "a");
+    EXPECT_EQ(shell.last().uTimeout, 0u);
+    EXPECT_EQ(events.waits + events.passes, 0);
+    EXPECT_EQ(events.now(), Clock::time_point{});
+    EXPECT_TRUE(tray.balloonShowing());
+}
+
+TEST_F(TrayTest, ATimeBeyondTheMillisecondRangeFailsBeforeAnythingIsSent) {
+    tray.setInTray(true);
+    const std::size_t sent = shell.sent.size();
+    EXPECT_THROW(tray.ShowBalloon("a", "t", 2147484, true), std::overflow_error);
+    EXPECT_EQ(shell.sent.size(), sent);
+    EXPECT_FALSE(tray.balloonShowing());
+    EXPECT_EQ(tray.onceCount(), 0);
+
+    // The largest time that fits, ended early by a click; the once gate is still open.
+    events.onWait = [&] { hook.deliver(NIN_BALLOONUSERCLICK_CODE); };
+    tray.ShowBalloon("b", "t", 2147483, true);
+    EXPECT_EQ(shell.last().szInfo, "b");
+    EXPECT_EQ(shell.last().uTimeout, 2147483000u);
 }
 
 TEST_F(TrayTest, NotificationsBecomeEventsOrClearTheBalloon) {
