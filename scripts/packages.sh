@@ -10,7 +10,7 @@ TAMBERLYN_PACKAGE_PACKAGES="dpkg-dev"
 TAMBERLYN_PACKAGE_CHECK_PACKAGES="lintian desktop-file-utils appstream"
 
 TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox
-  fonts-liberation notepadqq wine wine64"
+  fonts-liberation notepadqq wine wine64 dbus-daemon dbus-bin python3-dbus python3-gi"
 
 # Installs whatever is missing. Without root it prints the exact command and fails.
 ensure_packages() {

@@ -29,11 +29,23 @@ void QtNotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& rec
 }
 
 void QtNotifyIcon::showBalloon(const NotifyIconRecord& record) {
-    // Qt has no call to take a message down; a message with neither title nor text
-    // is its way: Qt's own balloon then just closes the one on screen.
+    if (record.szInfoTitle.empty() && record.szInfo.empty()) {
+        takeBalloonDown();
+        return;
+    }
     const int milliseconds = record.uTimeout > 0 ? static_cast<int>(record.uTimeout) : kDefaultBalloonMilliseconds;
     trayIcon_.showMessage(toQString(record.szInfoTitle), withNewlines(record.szInfo), QSystemTrayIcon::NoIcon,
                           milliseconds);
+}
+
+void QtNotifyIcon::takeBalloonDown() {
+    // Qt has no call to take a message down. Beside an icon that Qt draws itself in an
+    // XEmbed tray, the message is Qt's own balloon, and a message with neither title nor
+    // text closes it. An icon that the desktop draws (a StatusNotifierItem over D-Bus) has
+    // no place on screen known to Qt; its message went out as a desktop notification that
+    // expires after the time it was given, and an empty message would only be a new one.
+    if (trayIcon_.geometry().isEmpty()) return;
+    trayIcon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
 }
 
 bool QtNotifyIcon::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }

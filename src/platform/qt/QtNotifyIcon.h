@@ -25,6 +25,7 @@ public:
 
 private:
     void showBalloon(const NotifyIconRecord& record);
+    void takeBalloonDown();
 
     const QtDesktop& desktop_;
     QSystemTrayIcon trayIcon_;
