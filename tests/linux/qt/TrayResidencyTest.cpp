@@ -114,6 +114,12 @@ protected:
 using StartMinimized = StartInTray;
 
 TEST_F(TrayResidency, MinimizingHidesWithABalloonTheFirstTimeAndTheIconBringsTheWindowBack) {
+    // Moved by the user away from where the program placed it.
+    const QPoint placed = window().pos();
+    run("xdotool", {"windowmove", QString::number(window().winId()), "173", "141"});
+    ASSERT_TRUE(eventually([&] { return window().pos() != placed; }));
+    const QRect before = window().geometry();
+
     BalloonWatch balloons;
     balloons.onBalloon = [&] { clickTrayIcon(); };  // the user clicks while the balloon shows
     minimizeLikeAUser();
@@ -132,6 +138,10 @@ TEST_F(TrayResidency, MinimizingHidesWithABalloonTheFirstTimeAndTheIconBringsThe
     EXPECT_EQ(balloons.texts.size(), 1u) << "the balloon shows once only";
     clickTrayIcon();
     EXPECT_TRUE(eventually([&] { return backOnScreen(); }));
+    EXPECT_TRUE(eventually([&] { return window().geometry() == before; }))
+        << "back at " << window().geometry().x() << "," << window().geometry().y() << " " << window().width() << "x"
+        << window().height() << ", was " << before.x() << "," << before.y() << " " << before.width() << "x"
+        << before.height();
 }
 
 TEST_F(TrayResidency, MonitoringGoesOnWhileTheWindowIsInTheTray) {
