@@ -20,6 +20,7 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which Enter and Esc send
 constexpr int kTwipsPerInch = 1440;
 constexpr UINT_PTR kPushButtonSubclass = 0x44454642;  // "DEFB"
+constexpr UINT kFormResizeMessage = WM_APP + 0x52;     // Form_Resize, once the size message has returned
 
 // Counts the view's own changes, so that the notifications they cause are not taken for the user's.
 class MirrorScope {
@@ -590,8 +591,10 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (wParam == SIZE_RESTORED) {
                 form_.window.setState(WindowState::Normal);
             }
-            form_.Form_Resize();
+            // Not inside user32's minimize: the form may hide the window and wait for its balloon.
+            PostMessageW(hwnd_, kFormResizeMessage, 0, 0);
             return 0;
+        case kFormResizeMessage: form_.Form_Resize(); return 0;
         case WM_CLOSE: form_.Form_QueryUnload(); return 0;
         case WM_ENDSESSION:
             if (wParam) form_.Form_QueryUnload();
