@@ -19,7 +19,7 @@ struct Picture {
 class Desktop {
 public:
     virtual ~Desktop() = default;
-    // The application icon (a blue "Q"), 16 x 16.
+    // The application icon (a blue "Q") at the small-icon size: 16 x 16 at 100 % scale.
     virtual Picture applicationIcon() = 0;
     // Loads a cursor file for the main window's custom pointer; returns its id.
     // Throws PlatformError when the file cannot be read as a cursor.

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include <algorithm>
+
 #include "platform/PlatformError.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32ErrorText.h"
@@ -10,17 +12,35 @@ Win32Desktop::Win32Desktop(HINSTANCE instance, int iconResource) : instance_(ins
 
 Win32Desktop::~Win32Desktop() {
     for (HCURSOR cursor : cursors_) DestroyCursor(cursor);
-    if (icon_) DestroyIcon(icon_);
+    for (const auto& [size, icon] : icons_) DestroyIcon(icon);
+}
+
+namespace {
+IconHandle HandleOf(HICON icon) { return static_cast<IconHandle>(reinterpret_cast<std::uintptr_t>(icon)); }
+}  // namespace
+
+HICON Win32Desktop::applicationIconAt(UINT dpi) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    if (const auto found = icons_.find(size); found != icons_.end()) return found->second;
+    // The image of that size from the resource, or the nearest one scaled.
+    const auto icon = static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (icon) icons_.emplace(size, icon);
+    return icon;
 }
 
 Picture Win32Desktop::applicationIcon() {
-    // One handle for the process: the window and the tray show the same icon.
-    if (!icon_) {
-        icon_ = static_cast<HICON>(
-            LoadImageW(instance_, MAKEINTRESOURCEW(iconResource_), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    }
-    if (!icon_) return Picture{};
-    return Picture{PictureType::Icon, static_cast<IconHandle>(reinterpret_cast<std::uintptr_t>(icon_))};
+    const HICON icon = applicationIconAt(GetDpiForSystem());
+    if (!icon) return Picture{};
+    return Picture{PictureType::Icon, HandleOf(icon)};
+}
+
+IconHandle Win32Desktop::iconForDpi(IconHandle icon, UINT dpi) {
+    const bool ours = std::any_of(icons_.begin(), icons_.end(),
+                                  [icon](const auto& loaded) { return HandleOf(loaded.second) == icon; });
+    if (!ours) return icon;
+    const HICON atDpi = applicationIconAt(dpi);
+    return atDpi ? HandleOf(atDpi) : icon;
 }
 
 int Win32Desktop::loadCursorFile(const std::string& path) {

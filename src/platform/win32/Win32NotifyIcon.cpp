@@ -33,6 +33,9 @@ Win32NotifyIcon::Win32NotifyIcon(HINSTANCE instance) {
     window_ = CreateWindowExW(0, kControlClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!window_) throw PlatformError(Win32ErrorText(GetLastError()));
     SetWindowLongPtrW(window_, 0, reinterpret_cast<LONG_PTR>(this));
+    // The notification area is on the primary monitor's task bar; this window sits at that
+    // monitor's origin, so it has the tray's DPI, and hears when that changes.
+    if (const UINT dpi = GetDpiForWindow(window_)) dpi_ = dpi;
     // Run elevated, the program would otherwise never hear from a task bar of lower integrity.
     ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
     ChangeWindowMessageFilterEx(window_, kTrayCallbackMessage, MSGFLT_ALLOW, nullptr);
@@ -49,9 +52,23 @@ Win32NotifyIcon::~Win32NotifyIcon() {
 
 WindowHandle Win32NotifyIcon::controlWindow() const { return HandleOf(window_); }
 
-void Win32NotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
+void Win32NotifyIcon::send(DWORD operation, const NotifyIconRecord& record) {
     NOTIFYICONDATAW data = ShellNotifyRecord(record);
-    Shell_NotifyIconW(static_cast<DWORD>(operation), &data);
+    if (record.uFlags & kNifIcon) {
+        const IconHandle icon = iconForDpi_ ? iconForDpi_(record.hIcon, dpi_) : record.hIcon;
+        data.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(icon));
+        shellIcons_[{record.hWnd, record.uID}] = icon;
+    }
+    Shell_NotifyIconW(operation, &data);
+}
+
+IconHandle Win32NotifyIcon::shellIcon(WindowHandle window, std::uint32_t id) const {
+    const auto found = shellIcons_.find({window, id});
+    return found != shellIcons_.end() ? found->second : 0;
+}
+
+void Win32NotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
+    send(static_cast<DWORD>(operation), record);
 
     // Kept whatever the shell answered: an icon added before the task bar exists
     // appears once the task bar announces itself.
@@ -68,24 +85,46 @@ void Win32NotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& 
                 kept.uFlags |= record.uFlags & (kNifIcon | kNifTip | kNifMessage);
             }
             break;
-        case NotifyOperation::Delete: added_.erase(key); break;
+        case NotifyOperation::Delete:
+            added_.erase(key);
+            shellIcons_.erase(key);
+            break;
     }
 }
 
 bool Win32NotifyIcon::trayAvailable() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
 
-void Win32NotifyIcon::addAgain() const {
+void Win32NotifyIcon::addAgain() {
+    for (const auto& [key, record] : added_) send(NIM_ADD, record);
+}
+
+void Win32NotifyIcon::dpiChanged(UINT dpi) {
+    if (dpi == 0 || dpi == dpi_) return;
+    dpi_ = dpi;
     for (const auto& [key, record] : added_) {
-        NOTIFYICONDATAW data = ShellNotifyRecord(record);
-        Shell_NotifyIconW(NIM_ADD, &data);
+        if (!(record.uFlags & kNifIcon)) continue;
+        NotifyIconRecord icon;
+        icon.hWnd = record.hWnd;
+        icon.uID = record.uID;
+        icon.uFlags = kNifIcon;
+        icon.hIcon = record.hIcon;
+        send(NIM_MODIFY, icon);
     }
 }
 
 LRESULT CALLBACK Win32NotifyIcon::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Win32NotifyIcon* self = InstanceOf(hwnd);
-    if (self && message == self->taskbarCreated_) {
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == self->taskbarCreated_) {
         self->addAgain();
         return 0;
+    }
+    switch (message) {
+        case WM_DPICHANGED: self->dpiChanged(HIWORD(wParam)); return 0;
+        // A change of scale is broadcast as these too, should WM_DPICHANGED miss a window never shown.
+        case WM_DISPLAYCHANGE:
+        case WM_SETTINGCHANGE: self->dpiChanged(GetDpiForWindow(hwnd)); break;
+        default: break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -26,14 +27,28 @@ public:
     // The message Explorer broadcasts when its task bar (re)starts.
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
 
+    // How an icon is drawn for a DPI; from then on the shell gets every icon for the
+    // tray's DPI, again whenever that changes.
+    using IconForDpi = std::function<IconHandle(IconHandle icon, UINT dpi)>;
+    void drawIconsWith(IconForDpi iconForDpi) { iconForDpi_ = std::move(iconForDpi); }
+    // The DPI the icons are drawn for, and the icon the shell was last given for an entry.
+    UINT dpi() const { return dpi_; }
+    IconHandle shellIcon(WindowHandle window, std::uint32_t id) const;
+
 private:
+    using Key = std::pair<WindowHandle, std::uint32_t>;
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void addAgain() const;
+    void send(DWORD operation, const NotifyIconRecord& record);
+    void addAgain();
+    void dpiChanged(UINT dpi);
 
     HWND window_ = nullptr;
     UINT taskbarCreated_ = 0;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    IconForDpi iconForDpi_;
     // Each icon added and not deleted, as a new task bar would need it.
-    std::map<std::pair<WindowHandle, std::uint32_t>, NotifyIconRecord> added_;
+    std::map<Key, NotifyIconRecord> added_;
+    std::map<Key, IconHandle> shellIcons_;
 };
 
 }  // namespace tamberlyn

@@ -57,6 +57,7 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32NotifyIcon notifyIcon(instance);
     Win32TrayHook trayHook;
     Win32Desktop desktop(instance, IDI_TAMBERLYN);
+    notifyIcon.drawIconsWith([&desktop](IconHandle icon, UINT dpi) { return desktop.iconForDpi(icon, dpi); });
     ClockRandom random;
     Platform platform{DesktopKind::Windows, windows,    textCase,   settings, messages, events,  logonEntry,
                       files,                launcher,   skin,       notifyIcon, trayHook, desktop, random};

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,6 +133,127 @@ TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeleted) {
     ASSERT_FALSE(TrayIconPresent(control));
     SendMessageW(control, icon.taskbarCreatedMessage(), 0, 0);
     EXPECT_FALSE(TrayIconPresent(control)) << "a deleted icon stays deleted";
+}
+
+// ---- The tray icon at the screen's DPI -------------------------------------------------
+
+int IconWidth(IconHandle handle) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(static_cast<std::uintptr_t>(handle)), &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// The sizes of the images in an icon resource's directory (a width of 0 is 256).
+std::vector<int> ImageSizes(HMODULE module, int id) {
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    const auto* directory = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!directory) return {};
+    std::vector<int> sizes;
+    const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+    for (WORD i = 0; i < count; ++i) sizes.push_back(directory[6 + 14 * i] ? directory[6 + 14 * i] : 256);
+    return sizes;
+}
+
+// The program's icon in the tray, as the program puts it there: from the built exe's own
+// resources, on windows of a per-monitor DPI aware thread, as the exe's manifest makes the
+// program's.
+class ProgramTrayIcon {
+public:
+    ProgramTrayIcon()
+        : awareness_(SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)),
+          exe_(LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)),
+          desktop(exe_, 1),
+          icon(GetModuleHandleW(nullptr)) {
+        icon.drawIconsWith([this](IconHandle picture, UINT dpi) { return desktop.iconForDpi(picture, dpi); });
+        record_.hWnd = icon.controlWindow();
+        record_.uFlags = kNifMessage | kNifIcon;
+        record_.uCallbackMessage = kTrayCallbackMessage;
+        record_.hIcon = desktop.applicationIcon().handle;
+        icon.notify(NotifyOperation::Add, record_);
+    }
+    ~ProgramTrayIcon() {
+        icon.notify(NotifyOperation::Delete, record_);
+        if (exe_) FreeLibrary(exe_);
+        SetThreadDpiAwarenessContext(awareness_);
+    }
+    ProgramTrayIcon(const ProgramTrayIcon&) = delete;
+    ProgramTrayIcon& operator=(const ProgramTrayIcon&) = delete;
+
+    HWND control() const { return HwndOf(icon.controlWindow()); }
+    HMODULE exe() const { return exe_; }
+    // The width of the icon that the shell was given.
+    int shownWidth() const { return IconWidth(icon.shellIcon(record_.hWnd, 0)); }
+    void dpiChanged(UINT dpi) const {
+        RECT suggested{0, 0, 0, 0};
+        SendMessageW(control(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
+
+private:
+    DPI_AWARENESS_CONTEXT awareness_;
+    HMODULE exe_;
+    NotifyIconRecord record_;
+
+public:
+    Win32Desktop desktop;
+    Win32NotifyIcon icon;
+};
+
+TEST(TrayIconDpiTest, TheSmallIconSizeOfTheDpiAt96AndAgainWhenTheDpiChanges) {
+    ProgramTrayIcon tray;
+    // Drawn at each small-icon size from 100 % to 200 % scale, never scaled from another.
+    EXPECT_EQ(ImageSizes(tray.exe(), 1), (std::vector<int>{16, 20, 24, 32, 40, 48}));
+    ASSERT_EQ(tray.icon.dpi(), 96u);
+    EXPECT_EQ(IconWidth(tray.desktop.applicationIcon().handle), 16);
+    EXPECT_EQ(tray.shownWidth(), 16);
+    ASSERT_TRUE(TrayIconPresent(tray.control()));
+
+    tray.dpiChanged(144);  // 150 %
+    EXPECT_EQ(tray.shownWidth(), 24);
+    tray.dpiChanged(120);
+    EXPECT_EQ(tray.shownWidth(), 20);
+    EXPECT_TRUE(TrayIconPresent(tray.control()));
+
+    RemoveTrayIcon(tray.control());  // a new task bar gets the icon for the DPI of now
+    SendMessageW(tray.control(), tray.icon.taskbarCreatedMessage(), 0, 0);
+    EXPECT_TRUE(TrayIconPresent(tray.control()));
+    EXPECT_EQ(tray.shownWidth(), 20);
+}
+
+TEST(TrayIconDpiTest, At144DpiTheIconIs24PixelsFromTheStart) {
+    // Wine reads the screen's DPI when a process starts: this test program again, at 144 dpi.
+    ScreenDpi dpi(144);
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" +
+                               L"TrayIconDpiTest.InAProgramStartedAtTheScreensDpi";
+    SetEnvironmentVariableW(L"TAMBERLYN_TEST_DPI", L"144");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process) != FALSE;
+    SetEnvironmentVariableW(L"TAMBERLYN_TEST_DPI", nullptr);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the checks at 144 dpi, above";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+TEST(TrayIconDpiTest, InAProgramStartedAtTheScreensDpi) {
+    const char* dpi = std::getenv("TAMBERLYN_TEST_DPI");
+    if (!dpi) GTEST_SKIP() << "started by At144DpiTheIconIs24PixelsFromTheStart";
+    ProgramTrayIcon tray;
+    ASSERT_EQ(tray.icon.dpi(), static_cast<UINT>(std::atoi(dpi)));
+    EXPECT_EQ(tray.shownWidth(), GetSystemMetricsForDpi(SM_CXSMICON, tray.icon.dpi()));
+    EXPECT_EQ(tray.shownWidth(), 24);
+    EXPECT_EQ(IconWidth(tray.desktop.applicationIcon().handle), 24) << "the caption's small icon too";
 }
 
 struct RecordingSink final : TrayMessageSink {

@@ -274,20 +274,6 @@ TEST_F(ProgramTest, ThePointerOverTheButtonsIsTheSystemsHandOrTheCursorFileBesid
     EXPECT_TRUE(PointerBecomes(cursorFile));
 }
 
-// The screen's DPI, as Wine reads it for each new process.
-class ScreenDpi {
-public:
-    explicit ScreenDpi(DWORD dpi) { set(dpi); }
-    ~ScreenDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
-    ScreenDpi(const ScreenDpi&) = delete;
-    ScreenDpi& operator=(const ScreenDpi&) = delete;
-
-private:
-    static void set(DWORD dpi) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    }
-};
-
 SIZE ClientSize(HWND hwnd) {
     RECT client{};
     GetClientRect(hwnd, &client);

@@ -256,6 +256,12 @@ Finished RunToEnd(const std::wstring& arguments) {
     return finished;
 }
 
+ScreenDpi::ScreenDpi(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+
+ScreenDpi::~ScreenDpi() { RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
+
 // ---- Program ---------------------------------------------------------------------------
 
 Program::Program(std::wstring path) : path_(std::move(path)) {}

@@ -58,6 +58,15 @@ struct Finished {
 };
 Finished RunToEnd(const std::wstring& arguments);
 
+// The screen's DPI, as Wine reads it for each new process; back to the default afterwards.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi);
+    ~ScreenDpi();
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+};
+
 // The running program and its windows.
 class Program {
 public:

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes Tamberlyn.ico: a blue "Q" at 16 and 32 pixels, 32-bit colour with alpha.
+"""Writes Tamberlyn.ico: a blue "Q" at 16, 20, 24, 32, 40 and 48 pixels, 32-bit colour
+with alpha: the small icon (tray, caption) and the large one at 100 % to 200 % scale.
 
     python3 make-icon.py [OUTPUT]
 
@@ -60,7 +61,7 @@ def image(size):
 
 def main():
     output = sys.argv[1] if len(sys.argv) > 1 else "Tamberlyn.ico"
-    sizes = (16, 32)
+    sizes = (16, 20, 24, 32, 40, 48)
     images = [image(size) for size in sizes]
     data = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
