@@ -1,6 +1,7 @@
 #include "watchlist/ListView.h"
 
 #include <atomic>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -27,6 +28,17 @@ const std::string& ListView::text(int position) const {
 
 void ListView::add(std::string text) {
     rows_.push_back(std::move(text));
+    rowsRevision_ = NewRevision();
+    changed();
+}
+
+void ListView::addRows(std::vector<std::string> texts) {
+    if (texts.empty()) return;
+    if (rows_.empty()) {
+        rows_ = std::move(texts);
+    } else {
+        rows_.insert(rows_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
+    }
     rowsRevision_ = NewRevision();
     changed();
 }

@@ -22,6 +22,9 @@ public:
     std::uint64_t rowsRevision() const { return rowsRevision_; }
 
     void add(std::string text);
+    // Appends every text as a row, in order, as one change: a view then looks at the list
+    // once, however many rows came.
+    void addRows(std::vector<std::string> texts);
     void remove(int position);  // throws std::out_of_range
     void clear();
 

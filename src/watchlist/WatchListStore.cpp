@@ -35,9 +35,7 @@ void SaveWatchList(SettingsStore& store, const ListView& list) {
 }
 
 void LoadWatchList(SettingsStore& store, ListView& list) {
-    for (std::string& entry : SplitWatchList(GetSetting(store, kApplicationName, kSectionName, kKeyListview))) {
-        list.add(std::move(entry));
-    }
+    list.addRows(SplitWatchList(GetSetting(store, kApplicationName, kSectionName, kKeyListview)));
 }
 
 }  // namespace tamberlyn

@@ -129,6 +129,35 @@ TEST(WatchListStore, LoadingAppendsBehindEntriesAlreadyThere) {
     EXPECT_EQ(list.rows(), (std::vector<std::string>{"a", "b"}));
 }
 
+// A view follows every change of the list: a load that changed it once per entry made a
+// view's work grow with the square of the list.
+TEST(WatchListStore, ALongListLoadsAsOneChange) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 5000; ++i) entries.push_back("Special offer " + std::to_string(i));
+    fakes::FakeSettingsStore store;
+    store.set("Listview", JoinWatchList(entries));
+    for (const bool alreadyFilled : {false, true}) {
+        ListView list("ListView1", {}, 0, "");
+        if (alreadyFilled) list.add("a");
+        const std::uint64_t revision = list.rowsRevision();
+        int changes = 0;
+        list.onChange = [&] { ++changes; };
+        LoadWatchList(store, list);
+        EXPECT_EQ(changes, 1);
+        EXPECT_NE(list.rowsRevision(), revision);
+        ASSERT_EQ(list.count(), 5000 + (alreadyFilled ? 1 : 0));
+        EXPECT_EQ(list.text(list.count()), "Special offer 4999");
+    }
+
+    // Nothing stored: nothing changes.
+    ListView list("ListView1", {}, 0, "");
+    int changes = 0;
+    list.onChange = [&] { ++changes; };
+    store.values.clear();
+    LoadWatchList(store, list);
+    EXPECT_EQ(changes, 0);
+}
+
 TEST(WatchListStore, FailedSaveLeavesTheEarlierValue) {
     fakes::FakeSettingsStore store;
     store.set("Listview", "old" + S);
