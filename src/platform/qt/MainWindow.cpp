@@ -292,16 +292,7 @@ void MainWindow::mirrorList() {
     const QString toolTip = toQString(list.toolTip());
     if (widget.toolTip() != toolTip) widget.setToolTip(toolTip);
 
-    bool sameRows = widget.topLevelItemCount() == list.count();
-    for (int i = 0; sameRows && i < list.count(); ++i) {
-        sameRows = widget.topLevelItem(i)->text(0) == toQString(list.rows()[static_cast<std::size_t>(i)]);
-    }
-    if (!sameRows) {
-        widget.clear();
-        QList<QTreeWidgetItem*> items;
-        for (const std::string& row : list.rows()) items.append(new QTreeWidgetItem(QStringList{toQString(row)}));
-        widget.addTopLevelItems(items);
-    }
+    if (list.rowsRevision() != shownRowsRevision_) mirrorRows();
 
     if (widget.selectedPosition() != list.selectedIndex()) {
         if (list.selectedIndex() == 0) {
@@ -311,6 +302,38 @@ void MainWindow::mirrorList() {
         }
     }
     mirrorVisible(widget, list);
+}
+
+// Only the rows that differ, in one removal and one insertion: the rows around an edit keep
+// their items, place and scrolling, and a long list is built once, not again at each edit.
+void MainWindow::mirrorRows() {
+    const std::vector<std::string>& rows = form_.ListView1.rows();
+    WatchListWidget& widget = *ListView1_;
+    std::size_t prefix = 0;
+    while (prefix < rows.size() && prefix < shownRows_.size() && rows[prefix] == shownRows_[prefix]) ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < rows.size() - prefix && suffix < shownRows_.size() - prefix &&
+           rows[rows.size() - 1 - suffix] == shownRows_[shownRows_.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    const std::size_t removed = shownRows_.size() - prefix - suffix;
+    if (removed == shownRows_.size() && removed > 0) {
+        widget.clear();
+    } else if (removed > 0) {
+        widget.model()->removeRows(static_cast<int>(prefix), static_cast<int>(removed));
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size() - suffix - prefix));
+    for (std::size_t i = prefix; i < rows.size() - suffix; ++i) {
+        items.append(new QTreeWidgetItem(QStringList{toQString(rows[i])}));
+    }
+    if (!items.isEmpty()) widget.insertTopLevelItems(static_cast<int>(prefix), items);
+
+    const auto at = [this](std::size_t i) { return shownRows_.begin() + static_cast<std::ptrdiff_t>(i); };
+    shownRows_.erase(at(prefix), at(prefix + removed));
+    shownRows_.insert(at(prefix), rows.begin() + static_cast<std::ptrdiff_t>(prefix),
+                      rows.end() - static_cast<std::ptrdiff_t>(suffix));
+    shownRowsRevision_ = form_.ListView1.rowsRevision();
 }
 
 void MainWindow::mirrorTimer() {

@@ -2,8 +2,11 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "shell/Form1.h"
 
@@ -56,6 +59,7 @@ private:
     void mirrorCheckBox(QCheckBox& widget, const CheckBox& control);
     void mirrorText();
     void mirrorList();
+    void mirrorRows();
     void mirrorTimer();
     void mirrorBackColour(QWidget& widget, const Control& control);
     void mirrorVisible(QWidget& widget, const Control& control);
@@ -83,6 +87,8 @@ private:
     QTimer Timer1_;
     QWidget* firstInTabOrder_ = nullptr;
 
+    std::vector<std::string> shownRows_;  // what the list widget shows, row by row
+    std::uint64_t shownRowsRevision_ = 0;
     std::map<const QWidget*, bool> mouseWatched_;  // widgets whose mouse moves the form hears of: push button or not
     std::map<const Control*, Colour> mirroredBackColour_;
     IconHandle mirroredIcon_ = 0;

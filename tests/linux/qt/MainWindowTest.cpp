@@ -5,7 +5,9 @@
 #include <QScreen>
 
 #include "ProgramFixture.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "shell/Settings.h"
+#include "watchlist/WatchListStore.h"
 
 namespace tamberlyn::qttest {
 namespace {
@@ -214,6 +216,49 @@ TEST_F(Editing, OnlyADoubleClickOnARowRemovesIt) {
     EXPECT_EQ(rows(), (QStringList{"two", "three"}));
     EXPECT_EQ(widget<QLineEdit>("Text1").text(), "one");
     EXPECT_TRUE(settingsText().contains("Listview=two||||||||---|||three||||||||---|||"));
+}
+
+// The list widget follows the form's list change by change: a long list is filled in one go,
+// and an edit touches its own row only, instead of the whole list being built again.
+TEST_F(Editing, ALongListIsFilledOnceAndAnEditTouchesOnlyItsRow) {
+    QStringList fragments;
+    std::vector<std::string> stored;
+    for (int i = 0; i < 2000; ++i) {
+        fragments << QString("Special offer %1").arg(i);
+        stored.push_back(fragments.back().toStdString());
+    }
+    QtSettingsStore().write(kApplicationName, kSectionName, kKeyListview, JoinWatchList(stored));
+
+    program = std::make_unique<QtProgram>([this] { ++ended; });
+    QStringList changes;
+    QObject listening;  // gone before the program, which outlives the test's body
+    QAbstractItemModel& model = *list().model();
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, &listening, [&](const QModelIndex&, int first, int last) {
+        changes << QString("inserted %1-%2").arg(first).arg(last);
+    });
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, &listening, [&](const QModelIndex&, int first, int last) {
+        changes << QString("removed %1-%2").arg(first).arg(last);
+    });
+    QObject::connect(&model, &QAbstractItemModel::modelReset, &listening, [&] { changes << "reset"; });
+    program->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window(), 20000));
+    EXPECT_EQ(changes, QStringList{"inserted 0-1999"});
+    EXPECT_EQ(rows(), fragments);
+
+    changes.clear();
+    add("Another offer");
+    EXPECT_EQ(changes, QStringList{"inserted 2000-2000"});
+
+    changes.clear();
+    list().scrollToItem(list().topLevelItem(1000));
+    clickRow(1000);
+    QTest::keyClick(&list(), Qt::Key_Delete);
+    EXPECT_EQ(changes, QStringList{"removed 1000-1000"});
+    fragments.removeAt(1000);
+    fragments << "Another offer";
+    EXPECT_EQ(rows(), fragments);
+    EXPECT_TRUE(list().selectedItems().isEmpty());
+    EXPECT_EQ(form().ListView1.rows().size(), 2000u);
 }
 
 TEST_F(Editing, ClearListAsksFirst) {
