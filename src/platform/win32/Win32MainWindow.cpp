@@ -58,6 +58,34 @@ HFONT CreateFontFor(const FontSpec& font, UINT dpi) {
                        ToUtf16(font.family).c_str());
 }
 
+// The text of the row at a 0-based index; nothing for an index the list no longer has.
+const std::string& RowText(const ListView& list, int index) {
+    static const std::string none;
+    return index >= 0 && index < list.count() ? list.rows()[static_cast<std::size_t>(index)] : none;
+}
+
+// The first row from start on (then from the top, with LVFI_WRAP) whose text is the wanted
+// one or, with LVFI_PARTIAL, starts with it, letter case aside; -1 for none.
+LRESULT FindRow(const ListView& list, const LVFINDINFOW& wanted, int start) {
+    if (!(wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) || wanted.psz == nullptr) return -1;
+    const int wantedLength = lstrlenW(wanted.psz);
+    const bool prefix = (wanted.flags & LVFI_PARTIAL) != 0;
+    const int count = list.count();
+    if (count == 0) return -1;
+    start = std::clamp(start, 0, count);
+    const int end = (wanted.flags & LVFI_WRAP) ? start + count : count;
+    for (int n = start; n < end; ++n) {
+        const int index = n % count;
+        const std::wstring text = ToUtf16(list.rows()[static_cast<std::size_t>(index)]);
+        const int length = prefix ? std::min(static_cast<int>(text.size()), wantedLength) : static_cast<int>(text.size());
+        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), length, wanted.psz, wantedLength) ==
+            CSTR_EQUAL) {
+            return index;
+        }
+    }
+    return -1;
+}
+
 int ShiftMask() {
     int mask = 0;
     if (GetKeyState(VK_SHIFT) < 0) mask |= 1;
@@ -191,7 +219,8 @@ void Win32MainWindow::createControls(HINSTANCE instance) {
     edit_ = addChild(f.Text1, WC_EDITW, f.Text1.text(), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, instance).hwnd;
     button(f.PushButton1, &Form1::PushButton1_Click);
     list_ = addChild(f.ListView1, WC_LISTVIEWW, "",
-                     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                     LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
+                     WS_EX_CLIENTEDGE,
                      instance)
                 .hwnd;
     button(f.PushButton3, &Form1::PushButton3_Click);
@@ -353,29 +382,7 @@ void Win32MainWindow::mirrorList() {
         }
     }
 
-    // Only the rows that differ: the rows around an edit keep their place and scrolling.
-    const std::vector<std::string>& rows = list.rows();
-    if (rows != shownRows_) {
-        std::size_t prefix = 0;
-        while (prefix < rows.size() && prefix < shownRows_.size() && rows[prefix] == shownRows_[prefix]) ++prefix;
-        std::size_t suffix = 0;
-        while (suffix < rows.size() - prefix && suffix < shownRows_.size() - prefix &&
-               rows[rows.size() - 1 - suffix] == shownRows_[shownRows_.size() - 1 - suffix]) {
-            ++suffix;
-        }
-        for (std::size_t i = shownRows_.size() - suffix; i > prefix; --i) {
-            ListView_DeleteItem(list_, static_cast<int>(i - 1));
-        }
-        for (std::size_t i = prefix; i < rows.size() - suffix; ++i) {
-            std::wstring text = ToUtf16(rows[i]);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = static_cast<int>(i);
-            item.pszText = text.data();
-            ListView_InsertItem(list_, &item);
-        }
-        shownRows_ = rows;
-    }
+    if (list.rowsRevision() != shownRowsRevision_) mirrorRows();
 
     const int shownSelection = ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1;
     if (shownSelection != list.selectedIndex()) {
@@ -394,6 +401,15 @@ void Win32MainWindow::mirrorList() {
     }
     const bool visible = (GetWindowLongPtrW(list_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (list.visible() != visible) ShowWindow(list_, list.visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+// The list holds no rows of its own: it asks for the text of each row it draws
+// (LVN_GETDISPINFOW), from the form's rows. A change only tells it how many there are now,
+// so that the load, an edit or Clear List costs the same whatever the list's length.
+void Win32MainWindow::mirrorRows() {
+    ListView_SetItemCountEx(list_, form_.ListView1.count(), LVSICF_NOSCROLL);
+    InvalidateRect(list_, nullptr, TRUE);  // the rows below an edit moved up or down
+    shownRowsRevision_ = form_.ListView1.rowsRevision();
 }
 
 void Win32MainWindow::mirrorTimer() {
@@ -438,14 +454,36 @@ void Win32MainWindow::command(int id, int code) {
     }
 }
 
-void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
-    if (header.hwndFrom != list_) return;
+LRESULT Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
+    if (header.hwndFrom != list_) return 0;
     switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
+            if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+                const std::wstring text = ToUtf16(RowText(form_.ListView1, item.iItem));
+                const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+                std::copy_n(text.data(), length, item.pszText);
+                item.pszText[length] = L'\0';
+            }
+            break;
+        }
+        case LVN_ODFINDITEMW: {
+            // Typed letters move the selection to the next row that starts with them.
+            const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(lParam);
+            return FindRow(form_.ListView1, find.lvfi, find.iStart);
+        }
         case LVN_ITEMCHANGED: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
             const bool selectionChanged =
                 (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
             if (selectionChanged && mirroring_ == 0) {
+                form_.ListView1.select(ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1);
+            }
+            break;
+        }
+        case LVN_ODSTATECHANGED: {  // a range of rows at once
+            const auto& change = *reinterpret_cast<const NMLVODSTATECHANGE*>(lParam);
+            if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) && mirroring_ == 0) {
                 form_.ListView1.select(ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1);
             }
             break;
@@ -463,6 +501,7 @@ void Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
         }
         default: break;
     }
+    return 0;
 }
 
 HWND Win32MainWindow::defaultButton() const { return focusedButton_ ? focusedButton_ : addButton_; }
@@ -579,7 +618,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_NOTIFY: notify(*reinterpret_cast<const NMHDR*>(lParam), lParam); return 0;
+        case WM_NOTIFY: return notify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
         case DM_GETDEFID: return MAKELRESULT(GetDlgCtrlID(defaultButton()), DC_HASDEFID);
         case WM_TIMER:
             if (wParam == kTimer1) form_.Timer1_Timer();

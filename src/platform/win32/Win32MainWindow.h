@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -57,11 +58,12 @@ private:
     void mirrorPresence();
     void mirrorChild(Child& child);
     void mirrorList();
+    void mirrorRows();
     void mirrorTimer();
     void focusWindow();
 
     void command(int id, int code);
-    void notify(const NMHDR& header, LPARAM lParam);
+    LRESULT notify(const NMHDR& header, LPARAM lParam);
     bool setCursor(HWND under, int hitTest, UINT mouseMessage);
     // The button that Enter presses: the push button with the focus, else "Add To List Below".
     HWND defaultButton() const;
@@ -94,7 +96,7 @@ private:
     IconHandle shownIcon_ = 0;
     Colour shownBackColour_ = kWhite;
     Colour shownListColour_ = kWhite;
-    std::vector<std::string> shownRows_;
+    std::uint64_t shownRowsRevision_ = 0;
     bool columnAdded_ = false;
     std::string shownHeader_;
     int shownColumnWidth_ = -1;

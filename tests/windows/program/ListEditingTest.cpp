@@ -102,6 +102,12 @@ TEST_F(ProgramTest, TheKeysOnlyMoveTheSelectionAndOnlyADoubleClickOnARowRemovesI
     ASSERT_TRUE(WaitUntil([&] { return TextOf(program.edit()) == L"one"; }));
     EXPECT_EQ(program.rows(), (Rows{L"one", L"three"}));
     EXPECT_EQ(StoredSetting(L"Listview"), L"one||||||||---|||three||||||||---|||");
+
+    // A typed letter moves the selection to the next row starting with it, in either case,
+    // and copies nothing.
+    PostMessageW(program.list(), WM_CHAR, L'T', 1);
+    EXPECT_TRUE(WaitUntil([&] { return program.selectedRow() == 2; }));
+    EXPECT_EQ(TextOf(program.edit()), L"one");
 }
 
 HWND FocusOf(HWND window) {
