@@ -49,19 +49,27 @@ std::vector<std::string_view> linesOf(std::string_view contents) {
     return lines;
 }
 
-// Whether a value goes on over the next line: it ends inside quotes or in an escaped line end.
-bool continues(std::string_view text) {
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\') {
-            if (i + 1 == text.size()) return true;
-            ++i;
-        } else if (text[i] == '"') {
-            quoted = !quoted;
+// Whether a value goes on over the next line: it ends inside quotes or in an escaped line
+// end. Fed the value as it grows line by line, it reads each character once, so that a value
+// of many lines costs no more than its length.
+class Continuation {
+public:
+    bool after(std::string_view text) {
+        for (; next_ < text.size(); ++next_) {
+            if (text[next_] == '\\') {
+                if (next_ + 1 == text.size()) return true;  // the line end that follows is escaped
+                ++next_;
+            } else if (text[next_] == '"') {
+                quoted_ = !quoted_;
+            }
         }
+        return quoted_;
     }
-    return quoted;
-}
+
+private:
+    std::size_t next_ = 0;
+    bool quoted_ = false;
+};
 
 }  // namespace
 
@@ -81,7 +89,11 @@ std::map<std::string, WrittenValue> WrittenValues(std::string_view contents, con
         if (equals == std::string_view::npos) continue;
         const int keyLine = static_cast<int>(n) + 1;
         std::string text(trimmed(line.substr(equals + 1)));
-        while (continues(text) && n + 1 < lines.size()) text += "\n" + std::string(lines[++n]);
+        Continuation continuation;
+        while (continuation.after(text) && n + 1 < lines.size()) {
+            text += '\n';
+            text += lines[++n];
+        }
         const std::string key = unescapedName(trimmed(line.substr(0, equals)));
         if (!inSection || key.empty() || key.find_first_of("\\/") != std::string::npos) continue;
         values[key] = {std::string(trimmed(text)), keyLine};
