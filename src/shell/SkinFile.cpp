@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "shell/Utf8.h"
+
 namespace tamberlyn {
 
 namespace {
@@ -39,6 +41,9 @@ std::optional<Rgb> parseColour(const std::string& value) {
     return std::nullopt;
 }
 
+// What the file says, as a message can show it: a file of any bytes may come here.
+std::string quoted(const std::string& text) { return "\"" + Utf8Printable(text, 40) + "\""; }
+
 }  // namespace
 
 SkinColours ParseSkin(const std::string& text) {
@@ -56,7 +61,7 @@ SkinColours ParseSkin(const std::string& text) {
         if (equals == std::string::npos) throw std::runtime_error(where + "expected Name = #RRGGBB");
         const std::string key = lower(trim(line.substr(0, equals)));
         const std::optional<Rgb> colour = parseColour(trim(line.substr(equals + 1)));
-        if (!colour) throw std::runtime_error(where + "\"" + trim(line.substr(equals + 1)) + "\" is not a colour");
+        if (!colour) throw std::runtime_error(where + quoted(trim(line.substr(equals + 1))) + " is not a colour");
         if (key == "window") skin.window = colour;
         else if (key == "frame") skin.frame = colour;
         else if (key == "checkbox") skin.checkBox = colour;
@@ -65,7 +70,7 @@ SkinColours ParseSkin(const std::string& text) {
         else if (key == "list") skin.list = colour;
         else if (key == "listtext") skin.listText = colour;
         else if (key == "text") skin.text = colour;
-        else throw std::runtime_error(where + "unknown part \"" + trim(line.substr(0, equals)) + "\"");
+        else throw std::runtime_error(where + "unknown part " + quoted(trim(line.substr(0, equals))));
     }
     return skin;
 }

@@ -89,5 +89,24 @@ TEST(SkinFile, ReadsColoursAndNamesTheLineOfAMistake) {
     }
 }
 
+// A skin file may hold any bytes: the message quotes them as a message box can show them,
+// whole up to a NUL or a broken sequence, and not a whole line of a megabyte.
+TEST(SkinFile, AMistakeQuotesTheFileAsAMessageCanShowIt) {
+    const auto message = [](const std::string& text) {
+        try {
+            ParseSkin(text);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("(no mistake)");
+    };
+    EXPECT_EQ(message(std::string("Window = 1,2\0,3\x1B\xFF\n", 17)),
+              "Skin file, line 1: \"1,2\uFFFD,3\uFFFD\uFFFD\" is not a colour");
+    EXPECT_EQ(message("\n W\xC3indow\xE2\x82 = #000000"), "Skin file, line 2: unknown part \"W\uFFFDindow\uFFFD\"");
+    EXPECT_EQ(message("Window = " + std::string(100000, 'x')),
+              "Skin file, line 1: \"" + std::string(40, 'x') + "\u2026\" is not a colour");
+    EXPECT_EQ(message("Window = ÉCRU"), "Skin file, line 1: \"ÉCRU\" is not a colour");
+}
+
 }  // namespace
 }  // namespace tamberlyn
