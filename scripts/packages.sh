@@ -3,7 +3,8 @@
 TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
   libgtest-dev googletest libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-icccm4-dev libxcb-ewmh-dev
-  libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix librsvg2-bin"
+  libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix librsvg2-bin
+  clang libclang-rt-14-dev"
 
 # cpack's Debian package (dpkg-shlibdeps finds its dependencies) and the tools that check it.
 TAMBERLYN_PACKAGE_PACKAGES="dpkg-dev"
