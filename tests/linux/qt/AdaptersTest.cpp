@@ -16,6 +16,7 @@
 
 #include "QtTestSupport.h"
 #include "platform/PlatformError.h"
+#include "platform/qt/IniLines.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -130,6 +131,28 @@ TEST(SettingsFile, AValueThatCannotBeReadAsWrittenIsReportedAndNeverOverwritten)
         }
         EXPECT_EQ(readFile(file), contents);
     }
+}
+
+// A value goes on over the next line inside quotes or after a backslash, however many lines
+// it takes.
+TEST(SettingsFile, AValueGoesOnOverLinesInQuotesOrAfterABackslash) {
+    std::string manyLines = "\"first";
+    for (int i = 0; i < 20000; ++i) manyLines += "\nline " + std::to_string(i);
+    manyLines += "\"";
+    const std::string file = "[Tamberlyn]\nA=\"one\ntwo\r\nthree\"\nB=x\\\ny\nC=ends in \\\\\nD=next\nLong=" + manyLines +
+                             "\nE=\"never closed\nF=swallowed\n";
+    const auto values = WrittenValues(file, "Tamberlyn");
+    const auto text = [&](const char* key) { return values.count(key) ? values.at(key).text : "(absent)"; };
+    EXPECT_EQ(text("A"), "\"one\ntwo\nthree\"");
+    EXPECT_EQ(values.at("A").line, 2);
+    EXPECT_EQ(text("B"), "x\\\ny");
+    EXPECT_EQ(text("C"), "ends in \\\\");
+    EXPECT_EQ(text("D"), "next");
+    EXPECT_EQ(values.at("D").line, 8);
+    EXPECT_EQ(text("Long"), manyLines);
+    EXPECT_EQ(text("E"), "\"never closed\nF=swallowed");
+    EXPECT_EQ(values.at("E").line, 20010);
+    EXPECT_EQ(text("F"), "(absent)");
 }
 
 TEST(SettingsFile, AFailedWriteSaysWhichFile) {
