@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <fcntl.h>
 #include <unistd.h>
@@ -61,6 +62,15 @@ std::string problemSaving(const QSettings& settings) {
     return "The settings file " + toUtf8(settings.fileName()) + " cannot be saved: " +
            whyNotWritable(settings.fileName()) +
            ". The change holds until Tamberlyn ends; the file keeps what it held.";
+}
+
+// A save killed between making QSettings' lock file and writing into it leaves the lock
+// empty, and the next save would wait half a minute, the window frozen, before QSettings
+// takes it for abandoned. A live save fills its lock at once and is done in moments.
+void clearAbandonedLock(const QString& file) {
+    QLockFile lock(file + QStringLiteral(".lock"));
+    lock.setStaleLockTime(std::chrono::seconds(2));
+    if (lock.tryLock(std::chrono::seconds(3))) lock.unlock();
 }
 
 QString keyOf(const std::string& section, const std::string& key) {
@@ -136,6 +146,7 @@ std::optional<std::string> QtSettingsStore::read(const std::string& application,
 
 void QtSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
                             const std::string& value) {
+    clearAbandonedLock(fileOf(application));
     QSettings settings(fileOf(application), QSettings::IniFormat);
     // What could not be read would be lost from the file written anew.
     if (settings.status() == QSettings::FormatError) throw PlatformError(problemReading(settings));
