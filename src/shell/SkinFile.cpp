@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
 
@@ -39,6 +40,46 @@ std::optional<Rgb> parseColour(const std::string& value) {
     return std::nullopt;
 }
 
+// A piece of a line for a message: its first characters, each one readable. A control
+// character, or a byte that begins no well-formed UTF-8, shows as "?": a NUL would end the
+// message there, and a stray byte would garble it.
+std::string readable(const std::string& text) {
+    constexpr std::size_t kCharacters = 32;
+    constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    std::string shown;
+    std::size_t i = 0;
+    for (std::size_t characters = 0; i < text.size() && characters < kCharacters; ++characters) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        if (lead < 0x80) length = 1;
+        else if ((lead >> 5) == 0x6) length = 2;
+        else if ((lead >> 4) == 0xE) length = 3;
+        else if ((lead >> 3) == 0x1E) length = 4;
+        bool wellFormed = length > 0 && i + length <= text.size();
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; wellFormed && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            wellFormed = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        wellFormed = wellFormed && code >= kSmallest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!wellFormed) {
+            shown += '?';
+            ++i;
+            continue;
+        }
+        const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+        if (control) {
+            shown += '?';
+        } else {
+            shown.append(text, i, length);
+        }
+        i += length;
+    }
+    if (i < text.size()) shown += "\u2026";
+    return shown;
+}
+
 }  // namespace
 
 SkinColours ParseSkin(const std::string& text) {
@@ -56,7 +97,7 @@ SkinColours ParseSkin(const std::string& text) {
         if (equals == std::string::npos) throw std::runtime_error(where + "expected Name = #RRGGBB");
         const std::string key = lower(trim(line.substr(0, equals)));
         const std::optional<Rgb> colour = parseColour(trim(line.substr(equals + 1)));
-        if (!colour) throw std::runtime_error(where + "\"" + trim(line.substr(equals + 1)) + "\" is not a colour");
+        if (!colour) throw std::runtime_error(where + "\"" + readable(trim(line.substr(equals + 1))) + "\" is not a colour");
         if (key == "window") skin.window = colour;
         else if (key == "frame") skin.frame = colour;
         else if (key == "checkbox") skin.checkBox = colour;
@@ -65,7 +106,7 @@ SkinColours ParseSkin(const std::string& text) {
         else if (key == "list") skin.list = colour;
         else if (key == "listtext") skin.listText = colour;
         else if (key == "text") skin.text = colour;
-        else throw std::runtime_error(where + "unknown part \"" + trim(line.substr(0, equals)) + "\"");
+        else throw std::runtime_error(where + "unknown part \"" + readable(trim(line.substr(0, equals))) + "\"");
     }
     return skin;
 }

@@ -89,5 +89,24 @@ TEST(SkinFile, ReadsColoursAndNamesTheLineOfAMistake) {
     }
 }
 
+TEST(SkinFile, AMistakeIsQuotedInReadableCharactersAndCutShort) {
+    const auto mistake = [](const std::string& text) {
+        try {
+            ParseSkin(text);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("(none)");
+    };
+    // A NUL, other control characters, bytes that are no UTF-8 (a lone continuation byte, an
+    // overlong slash, a surrogate, a cut sequence) each show as one "?"; letters stay.
+    EXPECT_EQ(mistake(std::string("Window = a\0b\x01\x7F\xC2\x85\x80\xC0\xAF\xED\xA0\x80\xE2\x82z\u00e9\U0001F600", 31) +
+                      "\n"),
+              "Skin file, line 1: \"a?b" + std::string(11, '?') + "z\u00e9\U0001F600\" is not a colour");
+    EXPECT_EQ(mistake("\n\tW\x01ndow = #000000\n"), "Skin file, line 2: unknown part \"W?ndow\"");
+    EXPECT_EQ(mistake("Window = " + std::string(100, 'x') + "\n"),
+              "Skin file, line 1: \"" + std::string(32, 'x') + "\u2026\" is not a colour");
+}
+
 }  // namespace
 }  // namespace tamberlyn
