@@ -59,6 +59,8 @@ public:
     ::testing::AssertionResult start();
     // The two halves of start(), for a start that asks something first.
     ::testing::AssertionResult launch();
+    // Starts it by a command line, as the shell runs one (the log-on entry's, say).
+    ::testing::AssertionResult launchCommandLine(std::wstring commandLine);
     ::testing::AssertionResult waitForWindow();
     // Waits for the icon in the tray and finds the main window, shown or not.
     ::testing::AssertionResult waitForLoad();
