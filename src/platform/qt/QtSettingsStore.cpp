@@ -41,7 +41,8 @@ std::string whyNotWritable(const QString& path) {
             existing = QFileInfo(existing).absolutePath();
         }
         const std::string cannotMake = "the folder " + toUtf8(folder) + " cannot be made: ";
-        if (!QFileInfo(existing).isDir()) return cannotMake + toUtf8(existing) + " is a file";
+        if (existing == folder) return cannotMake + "a file has that name";
+        if (!QFileInfo(existing).isDir()) return cannotMake + toUtf8(existing) + " is a file, not a folder";
         if (!may(existing, W_OK | X_OK)) return cannotMake + "Tamberlyn may not write in " + toUtf8(existing);
         return cannotMake + "the reason is unknown (is the disk full?)";
     }

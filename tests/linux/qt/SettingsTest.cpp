@@ -196,7 +196,7 @@ TEST_F(Settings, AMissingSettingsFolderIsMadeAtTheFirstSaveOrSaysWhyNot) {
     EXPECT_TRUE(user.boxes[0].text.startsWith(
         "The settings file " + settingsFile() + " cannot be saved: the folder " + config.path() +
         "/Quillmark cannot be made: " + config.path() +
-        " is a file. The change holds until Tamberlyn ends; the file keeps what it held.\n"
+        " is a file, not a folder. The change holds until Tamberlyn ends; the file keeps what it held.\n"
         "in Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
         << user.boxes[0].text;
     QFile::remove(config.path());

@@ -100,7 +100,7 @@ TEST_F(StartupEntryTest, AnEntryForAPathWithSpacesAndLettersBeyondAsciiStartsThe
     const std::wstring name = L"T\u00e4mberlyn \u00c9t\u00e9 \u4e2d\u6587.exe";
     const std::wstring exe = folder + L"\\" + name;
     CopyProgramTo(folder);
-    ASSERT_TRUE(MoveFileW((folder + L"\\Tamberlyn.exe").c_str(), exe.c_str()));
+    ASSERT_TRUE(MoveFileExW((folder + L"\\Tamberlyn.exe").c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING));
     const auto entry = [&] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, name.c_str()); };
     {
         Program program(exe);
