@@ -2,6 +2,7 @@
 // The notification-area icon, shaped like Shell_NotifyIcon and its record.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/WindowServices.h"
@@ -44,6 +45,10 @@ public:
     virtual void notify(NotifyOperation operation, const NotifyIconRecord& record) = 0;
     // False when the desktop has no notification area to put an icon in.
     virtual bool trayAvailable() const = 0;
+
+    // Told when a notification area comes or goes (with trayAvailable() then), by adapters
+    // that can tell. An icon that was in the tray comes back with the new one by itself.
+    std::function<void(bool available)> trayChanged;
 };
 
 // Receives the shell's tray notifications: a mouse message or balloon notification, and the icon id.

@@ -10,7 +10,8 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
-    // The stored value, or nothing when the key is absent or cannot be read as text.
+    // The stored value, or nothing when the key is absent. Throws PlatformError when it
+    // cannot be read, or not as text.
     virtual std::optional<std::string> read(const std::string& application, const std::string& section,
                                             const std::string& key) = 0;
 

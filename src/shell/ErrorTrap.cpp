@@ -39,11 +39,13 @@ ErrorTrap::ErrorTrap(MessageBoxes& boxes, std::string form, std::string handler)
 
 void ErrorTrap::report(int label, std::exception_ptr failure) {
     ++failures_;
+    const std::string description = describe(std::move(failure));
+    if (!shown_.insert(description).second) return;
     const std::string location = form_ + "." + handler_;
     if (!openReports().insert(location).second) return;
     try {
-        boxes_.show(FormatErrorReport(describe(std::move(failure)), form_, handler_, label), "Application Error",
-                    MessageButtons::Ok, MessageIcon::Exclamation);
+        boxes_.show(FormatErrorReport(description, form_, handler_, label), "Application Error", MessageButtons::Ok,
+                    MessageIcon::Exclamation);
     } catch (...) {
         // A report that cannot be shown must not take the handler down with it.
     }

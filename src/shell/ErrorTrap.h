@@ -2,6 +2,7 @@
 // The error report: a failed step is shown in one box, then the handler goes on.
 
 #include <exception>
+#include <set>
 #include <string>
 
 #include "platform/MessageBoxes.h"
@@ -40,6 +41,8 @@ public:
         }
     }
 
+    // One box per cause: a step that fails as an earlier one did (all the settings of one
+    // unreadable file) is counted but not shown again.
     void report(int label, std::exception_ptr failure);
 
     // How many steps and conditions have failed so far.
@@ -50,6 +53,7 @@ private:
     std::string form_;
     std::string handler_;
     int failures_ = 0;
+    std::set<std::string> shown_;
 };
 
 }  // namespace tamberlyn

@@ -33,9 +33,12 @@ Form1::Form1(Platform& platform)
     Check6.click = [this] { Check6_Click(); };
     Check8.click = [this] { Check8_Click(); };
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
+    platform.notifyIcon.trayChanged = [this](bool available) { NotificationArea_Changed(available); };
     // What the window's stored form gives the tray control.
     cSysTray1.ReadProperties({false, platform.desktop.applicationIcon(), "Telnet Server"});
 }
+
+Form1::~Form1() { platform_.notifyIcon.trayChanged = nullptr; }
 
 void Form1::Form_Load() {
     ErrorTrap trap{platform_.messages, "Form1", "Form_Load"};

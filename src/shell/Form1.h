@@ -25,6 +25,7 @@ constexpr int kVirtualKeyDelete = 46;
 class Form1 {
 public:
     explicit Form1(Platform& platform);
+    ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -89,6 +90,8 @@ public:
     // minimized where no icon can bring it back.
     void StartInSystemTray();
     void cSysTray1_MouseUp(std::int16_t button, std::int32_t id);
+    // A notification area came or went (a panel restarted, or ended).
+    void NotificationArea_Changed(bool available);
     // The user started the program again: this instance, the only one, comes forward.
     void AnotherStart();
 

@@ -34,6 +34,20 @@ void Form1::cSysTray1_MouseUp(std::int16_t /*button*/, std::int32_t /*id*/) {
     MinimizedToTray = false;
 }
 
+void Form1::NotificationArea_Changed(bool available) {
+    if (!available) {
+        // The icon went with the notification area, and a window hidden there with it: it
+        // waits minimized instead, where the desktop keeps minimized windows.
+        if (!MinimizedToTray) return;
+        window.setState(WindowState::Minimized);
+        window.setVisible(true);
+        MinimizedToTray = false;
+        return;
+    }
+    // With a notification area again, a minimized window goes where minimizing puts it.
+    Form_Resize();
+}
+
 void Form1::AnotherStart() {
     if (window.state() == WindowState::Minimized) window.setState(WindowState::Normal);
     window.setVisible(true);

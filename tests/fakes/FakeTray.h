@@ -30,6 +30,11 @@ public:
     bool trayAvailable() const override { return available; }
 
     const NotifyIconRecord& last() const { return sent.back().second; }
+    // A notification area comes or goes, as the adapter reports it.
+    void setAvailable(bool now) {
+        available = now;
+        if (trayChanged) trayChanged(now);
+    }
 
     WindowHandle window = 77;
     bool available = true;

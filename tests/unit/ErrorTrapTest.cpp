@@ -30,6 +30,25 @@ TEST(ErrorReport, AFailedStepIsReportedOnceAndTheHandlerGoesOn) {
     EXPECT_EQ(boxes.last().text.rfind("Disk full\r\nin Orvandel2021/08/31.Form1.PushButton1_Click at line 102", 0), 0u);
 }
 
+TEST(ErrorReport, OneCauseIsShownOnceHoweverManyStepsItFails) {
+    fakes::FakeMessageBoxes boxes;
+    ErrorTrap trap{boxes, "Form1", "Form_Load"};
+    trap.step(112, [] { throw std::runtime_error("The settings file cannot be read."); });
+    trap.step(136, [] { throw std::runtime_error("The settings file cannot be read."); });
+    trap.step(150, [] { throw std::runtime_error("No tray."); });
+    EXPECT_TRUE(trap.test(160, []() -> bool { throw std::runtime_error("The settings file cannot be read."); }));
+    EXPECT_EQ(trap.failures(), 4);
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.shown[0].text.rfind("The settings file cannot be read.\r\nin Orvandel2021/08/31.Form1.Form_Load at "
+                                        "line 112", 0),
+              0u);
+    EXPECT_EQ(boxes.shown[1].text.rfind("No tray.", 0), 0u);
+
+    ErrorTrap nextRun{boxes, "Form1", "Form_Load"};  // the handler's next run says it again
+    nextRun.step(112, [] { throw std::runtime_error("The settings file cannot be read."); });
+    EXPECT_EQ(boxes.count(), 3);
+}
+
 TEST(ErrorReport, AFailingConditionContinuesInsideItsBranch) {
     fakes::FakeMessageBoxes boxes;
     ErrorTrap trap{boxes, "Form1", "Form_Load"};

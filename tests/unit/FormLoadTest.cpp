@@ -149,9 +149,9 @@ TEST_F(FormTest, FailingStepsAreReportedInLoadOrderAndTheRestStillRuns) {
     fake.desktop.failCursor = true;
     fake.settings.failReads = true;
     Form1& f = start();
+    // The settings fail at 112, 136, 156 and 158 alike: one box says so.
     EXPECT_EQ(reportedLines(),
-              (std::vector<std::string>{"Form1.Form_Load:100", "Form1.Form_Load:110", "Form1.Form_Load:112",
-                                        "Form1.Form_Load:136", "Form1.Form_Load:156", "Form1.Form_Load:158"}));
+              (std::vector<std::string>{"Form1.Form_Load:100", "Form1.Form_Load:110", "Form1.Form_Load:112"}));
     EXPECT_TRUE(f.cSysTray1.iconPresent());
     EXPECT_EQ(MainWindowHandle, 1);
     EXPECT_FALSE(f.Loading);

@@ -77,6 +77,32 @@ TEST_F(ResidencyTest, WithoutANotificationAreaTheWindowJustStaysMinimized) {
     EXPECT_EQ(balloons(), 0);
 }
 
+TEST_F(ResidencyTest, ATrayThatEndsLeavesTheWindowMinimizedAndTheNextOneTakesItBack) {
+    minimize();
+    fake.notifyIcon.setAvailable(false);  // the panel ended, and the icon in it
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Minimized);
+    EXPECT_FALSE(MinimizedToTray);
+    form->Form_Resize();  // as the view reports the minimized window: it stays so
+    EXPECT_TRUE(form->window.visible());
+
+    fake.notifyIcon.setAvailable(true);  // the panel is back
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_EQ(balloons(), 1) << "said once already";
+    fake.trayHook.deliver(0x202);
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+
+    // A window on screen stays as it is.
+    fake.notifyIcon.setAvailable(false);
+    fake.notifyIcon.setAvailable(true);
+    EXPECT_TRUE(form->window.visible());
+    EXPECT_EQ(form->window.state(), WindowState::Normal);
+    EXPECT_FALSE(MinimizedToTray);
+}
+
 class StartInTrayTest : public FormTest {
 protected:
     void SetUp() override {
@@ -116,6 +142,10 @@ TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
     EXPECT_FALSE(MinimizedToTray);
     form->Form_Resize();  // as the view reports the minimized window: it stays so
     EXPECT_TRUE(form->window.visible());
+    fake.notifyIcon.setAvailable(true);  // a panel starts later: the window goes into it
+    EXPECT_FALSE(form->window.visible());
+    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_EQ(BalloonsShown(fake.notifyIcon), 1);
 
     fake.notifyIcon.available = true;  // a tray, but the icon could not be put into it
     fake.trayHook.failInstall = true;

@@ -64,15 +64,39 @@ TEST_F(RegistrySettingsStoreTest, StoresTextAsStringValuesWhereExistingUsersHave
     EXPECT_EQ(bytes, (std::wcslen(text) + 1) * sizeof(wchar_t));
 }
 
-TEST_F(RegistrySettingsStoreTest, AbsentAndNonTextValuesReadAsNothing) {
+TEST_F(RegistrySettingsStoreTest, AbsentValuesReadAsNothingAndOthersThanTextAreReportedAndNeverSavedOver) {
     EXPECT_EQ(settings.read("TamberlynTest", "Section", "Anything"), std::nullopt);  // no key
     const DWORD number = 1;
     store(L"Number", REG_DWORD, &number, sizeof number);
     store(L"Bytes", REG_BINARY, "On", 2);
     EXPECT_EQ(settings.read("TamberlynTest", "Section", "Absent"), std::nullopt);
-    EXPECT_EQ(settings.read("TamberlynTest", "Section", "Number"), std::nullopt);
-    EXPECT_EQ(settings.read("TamberlynTest", "Section", "Bytes"), std::nullopt);
     EXPECT_EQ(settings.read("TamberlynTest", "Other section", "Number"), std::nullopt);
+
+    const auto failure = [](auto&& operation) {
+        try {
+            operation();
+        } catch (const PlatformError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(none)");
+    };
+    const std::string where = " in HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\TamberlynTest\\Section holds ";
+    const std::string leftAlone = " data, not text. Tamberlyn leaves it as it is: correct or remove it.";
+    EXPECT_EQ(failure([&] { settings.read("TamberlynTest", "Section", "Number"); }),
+              "The setting Number" + where + "REG_DWORD" + leftAlone);
+    EXPECT_EQ(failure([&] { settings.read("TamberlynTest", "Section", "Bytes"); }),
+              "The setting Bytes" + where + "REG_BINARY" + leftAlone);
+    EXPECT_EQ(failure([&] { settings.write("TamberlynTest", "Section", "Bytes", "Off"); }),
+              "The setting Bytes" + where + "REG_BINARY" + leftAlone);
+
+    BYTE bytes[8] = {};
+    DWORD type = REG_NONE;
+    DWORD size = sizeof bytes;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, (std::wstring(kTestApplication) + L"\\Section").c_str(), L"Bytes",
+                           RRF_RT_ANY, &type, bytes, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), size), "On");
 }
 
 TEST_F(RegistrySettingsStoreTest, ReadsStringsHoweverTheyWereStored) {

@@ -9,7 +9,10 @@ namespace {
 constexpr int kDefaultBalloonMilliseconds = 10000;
 }
 
-QtNotifyIcon::QtNotifyIcon(const QtDesktop& desktop) : desktop_(desktop) {}
+QtNotifyIcon::QtNotifyIcon(const QtDesktop& desktop)
+    : desktop_(desktop), trayWatch_([this] { return trayAvailable(); }, [this](bool available) {
+          if (trayChanged) trayChanged(available);
+      }) {}
 
 void QtNotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
     switch (operation) {

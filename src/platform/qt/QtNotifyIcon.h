@@ -3,6 +3,7 @@
 #include <QSystemTrayIcon>
 
 #include "platform/NotifyIcon.h"
+#include "platform/qt/TrayWatch.h"
 
 namespace tamberlyn {
 
@@ -30,6 +31,7 @@ private:
     const QtDesktop& desktop_;
     QSystemTrayIcon trayIcon_;
     std::int32_t iconId_ = 0;
+    TrayWatch trayWatch_;
 };
 
 }  // namespace tamberlyn

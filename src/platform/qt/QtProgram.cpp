@@ -6,6 +6,8 @@
 #include <string>
 #include <stdexcept>
 
+#include "platform/qt/X11Display.h"
+
 namespace tamberlyn {
 
 namespace {
@@ -49,6 +51,7 @@ void QtProgram::watchWindowEvents() {
         try {
             if (windows_.processEvents()) form_.Windows_Changed();
         } catch (const std::exception&) {
+            EndIfTheDisplayIsLost();  // the server itself is gone, not just this connection
             // The next tick reports it, and tries again to connect.
             notifier->setEnabled(false);
         }

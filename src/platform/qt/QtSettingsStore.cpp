@@ -1,7 +1,11 @@
 #include "platform/qt/QtSettingsStore.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/PlatformError.h"
 #include "platform/qt/IniLines.h"
@@ -12,13 +16,62 @@ namespace tamberlyn {
 
 namespace {
 
-std::string problemWith(const QSettings& settings) {
-    const std::string file = toUtf8(settings.fileName());
-    switch (settings.status()) {
-        case QSettings::AccessError: return "The settings file " + file + " cannot be read or written.";
-        case QSettings::FormatError: return "The settings file " + file + " is not a valid INI file.";
-        default: return {};
+// With the rights this process has now: access() would ask with those it started with.
+bool may(const QString& path, int mode) {
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
+// QSettings only says that a file could not be read or written; the file system says why.
+std::string whyNotReadable(const QString& path) {
+    const QFileInfo file(path);
+    if (file.isDir()) return "it is a folder";
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) return toUtf8(probe.errorString());
+    return "the reason is unknown";
+}
+
+std::string whyNotWritable(const QString& path) {
+    const QFileInfo file(path);
+    if (file.isDir()) return "it is a folder";
+    const QString folder = file.absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        // The first of the folders above that is there decides whether the rest can be made.
+        QString existing = folder;
+        while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing) {
+            existing = QFileInfo(existing).absolutePath();
+        }
+        const std::string cannotMake = "the folder " + toUtf8(folder) + " cannot be made: ";
+        if (existing == folder) return cannotMake + "a file has that name";
+        if (!QFileInfo(existing).isDir()) return cannotMake + toUtf8(existing) + " is a file, not a folder";
+        if (!may(existing, W_OK | X_OK)) return cannotMake + "Tamberlyn may not write in " + toUtf8(existing);
+        return cannotMake + "the reason is unknown (is the disk full?)";
     }
+    if (!may(folder, W_OK | X_OK)) return "Tamberlyn may not write in the folder " + toUtf8(folder);
+    if (file.exists() && !may(path, W_OK)) return "the file is read-only";
+    if (file.exists() && !may(path, R_OK)) return "Tamberlyn may not read it";
+    return "the reason is unknown (is the disk full?)";
+}
+
+std::string problemReading(const QSettings& settings) {
+    const std::string file = toUtf8(settings.fileName());
+    if (settings.status() == QSettings::FormatError) return "The settings file " + file + " is not a valid INI file.";
+    return "The settings file " + file + " cannot be read: " + whyNotReadable(settings.fileName()) + ".";
+}
+
+// A save that fails leaves the file as it was: QSettings replaces it whole or not at all.
+std::string problemSaving(const QSettings& settings) {
+    return "The settings file " + toUtf8(settings.fileName()) + " cannot be saved: " +
+           whyNotWritable(settings.fileName()) +
+           ". The change holds until Tamberlyn ends; the file keeps what it held.";
+}
+
+// A save killed between making QSettings' lock file and writing into it leaves the lock
+// empty, and the next save would wait half a minute, the window frozen, before QSettings
+// takes it for abandoned. A live save fills its lock at once and is done in moments.
+void clearAbandonedLock(const QString& file) {
+    QLockFile lock(file + QStringLiteral(".lock"));
+    lock.setStaleLockTime(std::chrono::seconds(2));
+    if (lock.tryLock(std::chrono::seconds(3))) lock.unlock();
 }
 
 QString keyOf(const std::string& section, const std::string& key) {
@@ -75,7 +128,7 @@ QString QtSettingsStore::fileOf(const std::string& application) {
 std::optional<std::string> QtSettingsStore::read(const std::string& application, const std::string& section,
                                                  const std::string& key) {
     const QSettings settings(fileOf(application), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) throw PlatformError(problemWith(settings));
+    if (settings.status() != QSettings::NoError) throw PlatformError(problemReading(settings));
     const QVariant value = settings.value(keyOf(section, key));
     const auto values = writtenValues(settings, section);
     const auto found = values.find(key);
@@ -94,9 +147,12 @@ std::optional<std::string> QtSettingsStore::read(const std::string& application,
 
 void QtSettingsStore::write(const std::string& application, const std::string& section, const std::string& key,
                             const std::string& value) {
+    clearAbandonedLock(fileOf(application));
     QSettings settings(fileOf(application), QSettings::IniFormat);
-    if (!settings.isWritable()) {
-        throw PlatformError("The settings file " + toUtf8(settings.fileName()) + " cannot be written.");
+    // What could not be read would be lost from the file written anew.
+    if (settings.status() == QSettings::FormatError) throw PlatformError(problemReading(settings));
+    if (settings.status() != QSettings::NoError || !settings.isWritable()) {
+        throw PlatformError(problemSaving(settings));
     }
     // Saving writes the whole file anew from what QSettings read: values written by hand go
     // back as they were meant, and one that cannot be read stops the save before it is lost.
@@ -109,7 +165,7 @@ void QtSettingsStore::write(const std::string& application, const std::string& s
     }
     settings.setValue(keyOf(section, key), toQString(value));
     settings.sync();
-    if (settings.status() != QSettings::NoError) throw PlatformError(problemWith(settings));
+    if (settings.status() != QSettings::NoError) throw PlatformError(problemSaving(settings));
 }
 
 }  // namespace tamberlyn

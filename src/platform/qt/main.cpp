@@ -53,6 +53,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    tamberlyn::EndWhenTheDisplayIsLost();
     QApplication::setApplicationName(tamberlyn::toQString(tamberlyn::kProductName));
     QApplication::setOrganizationName(tamberlyn::toQString(tamberlyn::kApplicationName));
     QApplication::setQuitOnLastWindowClosed(false);  // the window hides in the tray

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/PlatformError.h"
@@ -30,6 +31,31 @@ public:
 
 [[noreturn]] void Fail(LSTATUS status) { throw PlatformError(Win32ErrorText(static_cast<unsigned long>(status))); }
 
+// REG_EXPAND_SZ is text too, read as it is stored: a fragment such as %TEMP% means itself.
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+std::string TypeName(DWORD type) {
+    switch (type) {
+        case REG_NONE: return "REG_NONE";
+        case REG_BINARY: return "REG_BINARY";
+        case REG_DWORD: return "REG_DWORD";
+        case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
+        case REG_LINK: return "REG_LINK";
+        case REG_MULTI_SZ: return "REG_MULTI_SZ";
+        case REG_QWORD: return "REG_QWORD";
+        default: return "type " + std::to_string(type);
+    }
+}
+
+// A value that is no text is not the program's: it is not read as if absent, which the next
+// save would turn into the value's loss, nor saved over.
+[[noreturn]] void FailNotText(const std::string& application, const std::string& section, const std::string& key,
+                              DWORD type) {
+    throw PlatformError("The setting " + key + " in HKEY_CURRENT_USER\\" + ToUtf8(SectionPath(application, section)) +
+                        " holds " + TypeName(type) + " data, not text. Tamberlyn leaves it as it is: correct or "
+                        "remove it.");
+}
+
 }  // namespace
 
 std::optional<std::string> RegistrySettingsStore::read(const std::string& application, const std::string& section,
@@ -52,7 +78,7 @@ std::optional<std::string> RegistrySettingsStore::read(const std::string& applic
     }
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (status != ERROR_SUCCESS) Fail(status);
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+    if (!IsText(type)) FailNotText(application, section, key, type);
 
     // Stored strings need not end with a NUL, and a byte count may be odd.
     std::wstring text(size / sizeof(wchar_t), L'\0');
@@ -66,8 +92,13 @@ void RegistrySettingsStore::write(const std::string& application, const std::str
                                   const std::string& value) {
     OpenKey sectionKey;
     LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &sectionKey.handle, nullptr);
+                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                                     &sectionKey.handle, nullptr);
     if (status != ERROR_SUCCESS) Fail(status);
+
+    DWORD storedType = REG_NONE;
+    status = RegQueryValueExW(sectionKey.handle, ToUtf16(key).c_str(), nullptr, &storedType, nullptr, nullptr);
+    if (status == ERROR_SUCCESS && !IsText(storedType)) FailNotText(application, section, key, storedType);
 
     const std::wstring text = ToUtf16(value);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));  // with the terminating NUL

@@ -155,7 +155,7 @@ TEST(SettingsFile, AValueGoesOnOverLinesInQuotesOrAfterABackslash) {
     EXPECT_EQ(text("F"), "(absent)");
 }
 
-TEST(SettingsFile, AFailedWriteSaysWhichFile) {
+TEST(SettingsFile, AFailedWriteSaysWhichFileAndWhy) {
     ScratchConfig config;
     writeFile(config.path() + "/Quillmark", "not a folder");
     QtSettingsStore store;
@@ -163,8 +163,10 @@ TEST(SettingsFile, AFailedWriteSaysWhichFile) {
         store.write("Quillmark", "Tamberlyn", "Listview", "x");
         FAIL() << "no error";
     } catch (const PlatformError& e) {
-        EXPECT_EQ(std::string(e.what()), "The settings file " + config.path().toStdString() +
-                                             "/Quillmark/Quillmark.ini cannot be written.");
+        const std::string folder = config.path().toStdString() + "/Quillmark";
+        EXPECT_EQ(std::string(e.what()), "The settings file " + folder + "/Quillmark.ini cannot be saved: the folder " +
+                                             folder + " cannot be made: a file has that name. The change holds until "
+                                             "Tamberlyn ends; the file keeps what it held.");
     }
 }
 

@@ -175,20 +175,119 @@ TEST_F(Settings, AnEntryThatCannotBeRemovedKeepsTheOptionOnAndSaysWhy) {
     EXPECT_TRUE(settingsText().contains("Windows%20Startup=On")) << settingsText();
 }
 
-TEST_F(Settings, ASettingsFileThatCannotBeWrittenIsReported) {
-    QDir().mkpath(config.path());
-    QFile blocker(config.path() + "/Quillmark");  // a file where the settings folder should be
+TEST_F(Settings, AMissingSettingsFolderIsMadeAtTheFirstSaveOrSaysWhyNot) {
+    start();
+    BoxAnswerer user;
+    add("kept");
+    EXPECT_TRUE(user.boxes.empty());
+    EXPECT_TRUE(settingsText().contains("Listview=kept||||||||---|||")) << settingsText();
+
+    program.reset();
+    QDir(config.path()).removeRecursively();
+    QDir().mkpath(QFileInfo(config.path()).absolutePath());
+    QFile blocker(config.path());  // a file where the settings folders should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     start();
-    BoxAnswerer user;
     add("kept on screen");
     EXPECT_EQ(rows(), QStringList{"kept on screen"});
     ASSERT_EQ(user.boxes.size(), 1u);
     EXPECT_EQ(user.boxes[0].title, "Application Error");
-    EXPECT_TRUE(user.boxes[0].text.startsWith("The settings file " + settingsFile() + " cannot be"))
+    EXPECT_TRUE(user.boxes[0].text.startsWith(
+        "The settings file " + settingsFile() + " cannot be saved: the folder " + config.path() +
+        "/Quillmark cannot be made: " + config.path() +
+        " is a file, not a folder. The change holds until Tamberlyn ends; the file keeps what it held.\n"
+        "in Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
         << user.boxes[0].text;
-    EXPECT_TRUE(user.boxes[0].text.contains("Form1.PushButton1_Click at line 106"));
+    QFile::remove(config.path());
+}
+
+TEST_F(Settings, AReadOnlySettingsFolderOrFileIsReportedAtEverySaveAndTheFileKeepsWhatItHeld) {
+    const QByteArray stored = "[Tamberlyn]\nListview=first||||||||---|||\nStartStopState=Off\n";
+    writeFile(settingsFile(), stored);
+    const QString folder = QFileInfo(settingsFile()).absolutePath();
+    const QFile::Permissions writable = QFile::permissions(folder);
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    BoxAnswerer user;
+    {
+        WithoutPermissionOverride asAnyUser;
+        start();
+        EXPECT_TRUE(user.boxes.empty()) << "reading is allowed";
+        EXPECT_EQ(rows(), QStringList{"first"});
+        add("second");
+        click("PushButton2");
+    }
+    const QString problem = "The settings file " + settingsFile() + " cannot be saved: Tamberlyn may not write in the "
+                            "folder " + folder + ". The change holds until Tamberlyn ends; the file keeps what it held.";
+    ASSERT_EQ(user.boxes.size(), 2u);
+    EXPECT_TRUE(user.boxes[0].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
+        << user.boxes[0].text;
+    EXPECT_TRUE(user.boxes[1].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.PushButton2_Click at line 108"))
+        << user.boxes[1].text;
+    EXPECT_EQ(rows(), (QStringList{"first", "second"}));
+    EXPECT_EQ(widget<QPushButton>("PushButton2").text(), "Stop Monitoring");
+    EXPECT_EQ(settingsText().toUtf8(), stored);
+
+    // The folder may be written again, the file not.
+    ASSERT_TRUE(QFile::setPermissions(folder, writable));
+    const QFile::Permissions fileWritable = QFile::permissions(settingsFile());
+    ASSERT_TRUE(QFile::setPermissions(settingsFile(), QFile::ReadOwner));
+    {
+        WithoutPermissionOverride asAnyUser;
+        add("third");
+    }
+    ASSERT_EQ(user.boxes.size(), 3u);
+    EXPECT_TRUE(user.boxes[2].text.startsWith("The settings file " + settingsFile() +
+                                              " cannot be saved: the file is read-only."))
+        << user.boxes[2].text;
+    EXPECT_EQ(settingsText().toUtf8(), stored);
+
+    // Once it may be written, the next save keeps everything the program held meanwhile.
+    ASSERT_TRUE(QFile::setPermissions(settingsFile(), fileWritable));
+    add("fourth");
+    EXPECT_EQ(user.boxes.size(), 3u);
+    restart();
+    EXPECT_EQ(rows(), (QStringList{"first", "second", "third", "fourth"}));
+}
+
+TEST_F(Settings, ASettingsFileThatCannotBeReadIsReportedOnceAtStartAndNeverSavedOver) {
+    QDir().mkpath(settingsFile());  // a folder where the file should be
+    BoxAnswerer user;
+    start();
+    ASSERT_EQ(user.boxes.size(), 1u) << "one box for the four settings read at start";
+    EXPECT_TRUE(user.boxes[0].text.startsWith("The settings file " + settingsFile() +
+                                              " cannot be read: it is a folder.\n"
+                                              "in Orvandel2021/08/31.Form1.Form_Load at line 112"))
+        << user.boxes[0].text;
+    add("kept on screen");
+    ASSERT_EQ(user.boxes.size(), 2u);
+    EXPECT_TRUE(user.boxes[1].text.startsWith("The settings file " + settingsFile() +
+                                              " cannot be saved: it is a folder. The change holds"))
+        << user.boxes[1].text;
+    EXPECT_EQ(rows(), QStringList{"kept on screen"});
+    EXPECT_TRUE(QFileInfo(settingsFile()).isDir());
+    program.reset();
+    QDir(settingsFile()).removeRecursively();
+
+    // A file Tamberlyn may not read is not written over with only what it changed.
+    const QByteArray stored = "[Tamberlyn]\nListview=first||||||||---|||\nWindows%20Startup=On\n";
+    writeFile(settingsFile(), stored);
+    ASSERT_TRUE(QFile::setPermissions(settingsFile(), QFile::WriteOwner));
+    user.boxes.clear();
+    {
+        WithoutPermissionOverride asAnyUser;
+        start();
+        add("second");
+    }
+    ASSERT_TRUE(QFile::setPermissions(settingsFile(), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_EQ(user.boxes.size(), 2u);
+    EXPECT_TRUE(user.boxes[0].text.startsWith("The settings file " + settingsFile() +
+                                              " cannot be read: Permission denied.\n"))
+        << user.boxes[0].text;
+    EXPECT_TRUE(user.boxes[1].text.startsWith("The settings file " + settingsFile() +
+                                              " cannot be saved: Tamberlyn may not read it."))
+        << user.boxes[1].text;
+    EXPECT_EQ(settingsText().toUtf8(), stored);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Minimizing hides the window into the tray; a real click on the tray icon (embedded in
 // trayer) brings it back. Monitoring goes on meanwhile. "Start in system tray" starts the
-// program there, or minimized on a desktop without a tray.
+// program there, or minimized on a desktop without a tray. A tray host that ends and comes
+// back loses no window.
 
 #include <QLabel>
 #include <QPointer>
@@ -88,6 +89,34 @@ protected:
     }
 };
 
+// A tray host of the test's own, which the test ends and starts again, as a panel that
+// crashes and is restarted.
+class TrayHostRestart : public WithTrayIcon {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the display's only tray host is the test's";
+        startTrayer();
+        start();
+        ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is in trayer";
+    }
+    void TearDown() override {
+        WithTrayIcon::TearDown();
+        endTrayer();
+    }
+    void startTrayer() {
+        trayer_.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"});
+        ASSERT_TRUE(trayer_.waitForStarted());
+        ASSERT_TRUE(eventually([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
+    }
+    void endTrayer() {
+        trayer_.kill();
+        trayer_.waitForFinished();
+    }
+
+private:
+    QProcess trayer_;
+};
+
 // "Start in system tray" ticked, with a list and monitoring on, as the user left them.
 class StartInTray : public WithTrayIcon {
 protected:
@@ -155,6 +184,31 @@ TEST_F(TrayResidency, MonitoringGoesOnWhileTheWindowIsInTheTray) {
     // The program may still be waiting for its balloon; the scan runs inside that wait.
     EXPECT_TRUE(eventually([&] { return calculator.state() == QProcess::NotRunning; }));
     EXPECT_TRUE(window().isHidden());
+}
+
+TEST_F(TrayHostRestart, AWindowInTheTrayWaitsMinimizedWhileThereIsNoneAndGoesBackIntoTheNext) {
+    minimizeLikeAUser();
+    ASSERT_TRUE(eventually([&] { return hiddenInTray(); }));
+
+    endTrayer();
+    EXPECT_TRUE(eventually([&] { return windowManagerState(window()) == "Iconic"; }))
+        << "a minimized window the user can bring back, not a hidden one nobody can";
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_FALSE(MinimizedToTray);
+
+    startTrayer();
+    ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is back";
+    EXPECT_TRUE(eventually([&] { return hiddenInTray(); }));
+    clickTrayIcon();
+    EXPECT_TRUE(eventually([&] { return backOnScreen(); }));
+
+    // A window on screen stays there while the tray host comes and goes.
+    endTrayer();
+    runEventsFor(500ms);
+    startTrayer();
+    ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; }));
+    runEventsFor(500ms);
+    EXPECT_TRUE(backOnScreen());
 }
 
 TEST_F(StartInTray, TheWindowStaysInTheTrayWithoutABalloonAndMonitoringAsItWas) {

@@ -292,6 +292,16 @@ Program::~Program() {
     return ::testing::AssertionSuccess();
 }
 
+::testing::AssertionResult Program::launchCommandLine(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
+        return ::testing::AssertionFailure() << "cannot run the command line, error " << GetLastError();
+    }
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult Program::waitForWindow() {
     const bool shown = WaitUntil([&] {
         for (HWND hwnd : topLevelWindows()) {

@@ -83,6 +83,8 @@ public:
     // The two halves of start(), for a start that asks something first. The arguments
     // follow the quoted program path on the command line.
     ::testing::AssertionResult launch(const std::wstring& arguments = {}, Output output = Output::Inherited);
+    // Starts it by a command line, as the shell runs one (the log-on entry's, say).
+    ::testing::AssertionResult launchCommandLine(std::wstring commandLine);
     ::testing::AssertionResult waitForWindow();
     // Waits for the icon in the tray and finds the main window, shown or not.
     ::testing::AssertionResult waitForLoad();

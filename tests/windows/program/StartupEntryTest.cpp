@@ -95,6 +95,36 @@ TEST_F(StartupEntryTest, TheCheckBoxWritesAndRemovesARunEntryQuotedForAPathWithS
     EXPECT_EQ(StoredSetting(L"Windows Startup"), L"Off");
 }
 
+TEST_F(StartupEntryTest, AnEntryForAPathWithSpacesAndLettersBeyondAsciiStartsTheProgramAndIsRemoved) {
+    const std::wstring folder = L"C:\\Program Files\\Zo\u00eb's Werkzeug \u2014 \u041f\u0440\u0438\u0432\u0435\u0442";
+    const std::wstring name = L"T\u00e4mberlyn \u00c9t\u00e9 \u4e2d\u6587.exe";
+    const std::wstring exe = folder + L"\\" + name;
+    CopyProgramTo(folder);
+    ASSERT_TRUE(MoveFileExW((folder + L"\\Tamberlyn.exe").c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING));
+    const auto entry = [&] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, name.c_str()); };
+    {
+        Program program(exe);
+        ASSERT_TRUE(program.start());
+        Program::Click(program.button(kStartupCaption));
+        EXPECT_TRUE(WaitUntil([&] { return entry() == L"\"" + exe + L"\""; })) << "got: " << entry().value_or(L"none");
+        EXPECT_EQ(program.messageBox(), nullptr);
+    }
+    ClearSettings();
+
+    // What log-on does with the entry: run its text as a command line.
+    Program started(exe);
+    ASSERT_TRUE(started.launchCommandLine(entry().value_or(L"")));
+    ASSERT_TRUE(started.waitForWindow()) << "the program the entry names runs";
+    const HWND box = started.button(kStartupCaption);
+    Program::Click(box);  // clear, with the settings gone: ticking it writes the entry again
+    ASSERT_TRUE(WaitUntil([&] { return started.checked(box); }));
+    EXPECT_EQ(entry(), L"\"" + exe + L"\"");
+    Program::Click(box);
+    EXPECT_TRUE(WaitUntil([&] { return !entry(); }));
+    EXPECT_FALSE(userEntry());
+    EXPECT_EQ(StoredSetting(L"Windows Startup"), L"Off");
+}
+
 TEST_F(StartupEntryTest, DeniedTheMachineWideKeyItWritesThisUsersEntry) {
     denyMachineWideWrites();
     Program program;
