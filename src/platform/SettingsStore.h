@@ -6,11 +6,14 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread. The store is the user's, shared with other instances of the
+// program: each call reads or writes it afresh.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
-    // The stored value, or nothing when the key is absent or cannot be read as text.
+    // The stored value, or nothing when the key is absent or its value is not text. Throws
+    // PlatformError, saying why, when the store or the value in it cannot be read.
     virtual std::optional<std::string> read(const std::string& application, const std::string& section,
                                             const std::string& key) = 0;
 

@@ -12,9 +12,13 @@ namespace tamberlyn {
 using WindowHandle = std::int32_t;
 using HandleList = std::vector<WindowHandle>;
 
-// Called once per top-level window; a nonzero result goes on enumerating.
+// Called once per top-level window; a nonzero result goes on enumerating. What it throws
+// ends the enumeration and leaves enumerateTopLevelWindows.
 using EnumWindowsProc = int (*)(WindowHandle window, HandleList& list);
 
+// Called on the GUI thread. Failures of the window system itself (a lost connection, a
+// refused enumeration) throw PlatformError, saying why; a single window that vanished
+// meanwhile is not a failure. Handles are the window system's: nothing to free.
 class WindowServices {
 public:
     virtual ~WindowServices() = default;

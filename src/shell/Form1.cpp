@@ -33,8 +33,9 @@ Form1::Form1(Platform& platform)
     Check6.click = [this] { Check6_Click(); };
     Check8.click = [this] { Check8_Click(); };
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
-    // What the window's stored form gives the tray control.
-    cSysTray1.ReadProperties({false, platform.desktop.applicationIcon(), "Telnet Server"});
+    // What the window's stored form gives the tray control; it starts out of the tray.
+    cSysTray1.setTrayIcon(platform.desktop.applicationIcon());
+    cSysTray1.setTrayTip("Telnet Server");
 }
 
 void Form1::Form_Load() {
@@ -95,11 +96,6 @@ void Form1::Form_QueryUnload() {
 void Form1::Timer1_Timer() {
     RunScanCycle(ListView1,
                  {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_});
-}
-
-bool Form1::WindowToClose(std::string title, const ListView& list) {
-    return tamberlyn::WindowToClose(std::move(title), list, scanMemory_.matching, platform_.textCase,
-                                    platform_.messages);
 }
 
 void Form1::Windows_Changed() {

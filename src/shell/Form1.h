@@ -28,7 +28,13 @@ public:
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // The controls, as the window shows them.
+    // The controls, as the window shows them. The push buttons by caption:
+    //   PushButton1  "Add To List Below"
+    //   PushButton2  "Start Monitoring" / "Stop Monitoring"
+    //   PushButton3  "Delete Selected"
+    //   PushButton4  "Clear List"
+    //   PushButton5  "Help"
+    //   PushButton6  "Load Sample/Example Titles"
     FormWindow window;
     PushButton PushButton2;
     Frame Frame2;
@@ -54,7 +60,6 @@ public:
 
     // Monitoring.
     void Timer1_Timer();
-    bool WindowToClose(std::string title, const ListView& list);
     void PushButton2_Click();
     // The window system reported new windows or titles.
     void Windows_Changed();
