@@ -6,8 +6,6 @@
 
 namespace tamberlyn {
 
-std::string AppTitle;
-
 std::string ShortTitle(std::string name) {
     do {
         const std::size_t space = name.rfind(' ');
@@ -17,7 +15,7 @@ std::string ShortTitle(std::string name) {
     return name;
 }
 
-void SetAppTitle() { AppTitle = ShortTitle(kProductName); }
+void Form1::SetAppTitle() { AppTitle = ShortTitle(kProductName); }
 
 void Form1::ApplySkin() {
     const std::string skinFile = ProgramFolderFile(platform_.files, "\\x\\o.cjs");

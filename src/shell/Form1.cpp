@@ -29,7 +29,6 @@ Form1::Form1(Platform& platform)
       cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
       platform_(platform),
       texts_(TextsFor(platform.kind)) {
-    MinimizedToTray = false;
     Check6.click = [this] { Check6_Click(); };
     Check8.click = [this] { Check8_Click(); };
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
@@ -94,8 +93,8 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Timer1_Timer() {
-    RunScanCycle(ListView1,
-                 {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_});
+    RunScanCycle(ListView1, {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_,
+                             MainWindowHandle});
 }
 
 void Form1::Windows_Changed() {

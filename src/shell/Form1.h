@@ -53,6 +53,12 @@ public:
 
     // True while the load sequence runs: Check6 then leaves the log-on entry alone.
     bool Loading = false;
+    // The window's own handle, which the scan never asks to close; 0 until the load sequence.
+    WindowHandle MainWindowHandle = 0;
+    // The caption of every message box without one of its own; set by the load sequence.
+    std::string AppTitle;
+    // True from hiding the window into the tray until it is brought back through the icon.
+    bool MinimizedToTray = false;
 
     // Start-up and close.
     void Form_Load();
@@ -85,6 +91,7 @@ public:
 
     // Appearance.
     void ApplySkin();
+    void SetAppTitle();
     void PushButton_MouseMove();  // any of the six push buttons
     void Surface_MouseMove();     // the window itself, ListView1, Text1, Frame1, Frame2
 

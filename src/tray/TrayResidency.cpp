@@ -7,8 +7,6 @@
 
 namespace tamberlyn {
 
-bool MinimizedToTray = false;
-
 void Form1::Form_Resize() {
     if (window.state() != WindowState::Minimized || MinimizedToTray) return;
     // Without a notification area a hidden window could never come back: stay minimized.

@@ -21,11 +21,6 @@ class FormTest : public ::testing::Test {
 protected:
     explicit FormTest(DesktopKind kind = DesktopKind::Windows) : fake(kind) {}
 
-    void SetUp() override {
-        MainWindowHandle = 0;
-        AppTitle.clear();
-    }
-
     // The window as the process creates it: handle first, then the load sequence.
     Form1& start() {
         form = std::make_unique<Form1>(fake.platform);
