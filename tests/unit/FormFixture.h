@@ -9,10 +9,10 @@
 
 #include "FakePlatform.h"
 #include "RealTextCase.h"
+#include "form/Appearance.h"
+#include "form/Form1.h"
+#include "form/TrayResidency.h"
 #include "monitor/ScanCycle.h"
-#include "shell/Appearance.h"
-#include "shell/Form1.h"
-#include "tray/TrayResidency.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn::testing {

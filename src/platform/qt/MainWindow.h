@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "shell/Form1.h"
+#include "form/Form1.h"
 
 class QCheckBox;
 class QGroupBox;

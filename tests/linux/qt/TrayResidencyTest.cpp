@@ -8,8 +8,8 @@
 #include <QSystemTrayIcon>
 
 #include "ProgramFixture.h"
+#include "form/TrayResidency.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "tray/TrayResidency.h"
 
 namespace tamberlyn::qttest {
 namespace {

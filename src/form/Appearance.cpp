@@ -1,6 +1,6 @@
-#include "shell/Appearance.h"
+#include "form/Appearance.h"
 
-#include "shell/Form1.h"
+#include "form/Form1.h"
 #include "shell/ProgramFolder.h"
 #include "shell/Utf8.h"
 

@@ -1,12 +1,12 @@
-#include "shell/Form1.h"
+#include "form/Form1.h"
 
+#include "form/Appearance.h"
+#include "form/TrayResidency.h"
 #include "monitor/MonitoringSwitch.h"
 #include "monitor/ScanCycle.h"
-#include "shell/Appearance.h"
 #include "shell/ErrorTrap.h"
 #include "shell/ProgramFolder.h"
 #include "shell/Settings.h"
-#include "tray/TrayResidency.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {
