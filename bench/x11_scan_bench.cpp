@@ -15,7 +15,6 @@
 
 namespace {
 
-using tamberlyn::HandleList;
 using tamberlyn::WindowHandle;
 
 // Windows of a separate connection, half of them unmapped, each with a title.
@@ -44,8 +43,8 @@ private:
     xcb_connection_t* connection_;
 };
 
-int collect(WindowHandle window, HandleList& list) {
-    list.push_back(window);
+int collect(WindowHandle window, tamberlyn::EnumContext& context) {
+    context.list.push_back(window);
     return 1;
 }
 
@@ -66,9 +65,9 @@ void FullScan(benchmark::State& state) {
     xcb_disconnect(connection);
     for (auto _ : state) {
         tamberlyn::X11WindowServices services;
-        HandleList list;
-        services.enumerateTopLevelWindows(collect, list);
-        benchmark::DoNotOptimize(list);
+        tamberlyn::EnumContext context;
+        services.enumerateTopLevelWindows(collect, context);
+        benchmark::DoNotOptimize(context.list);
     }
     state.counters["windows"] = static_cast<double>(state.range(0));
 }
@@ -81,10 +80,10 @@ void UnchangedTick(benchmark::State& state) {
     xcb_disconnect(connection);
     tamberlyn::X11WindowServices services;
     for (auto _ : state) {
-        HandleList list;
+        tamberlyn::EnumContext context;
         benchmark::DoNotOptimize(services.changeCount());
-        services.enumerateTopLevelWindows(collect, list);
-        for (const WindowHandle w : list) {
+        services.enumerateTopLevelWindows(collect, context);
+        for (const WindowHandle w : context.list) {
             benchmark::DoNotOptimize(services.readTitle(w, 50));
             benchmark::DoNotOptimize(services.isDesktopShell(w));
         }

@@ -6,10 +6,8 @@
 
 namespace tamberlyn {
 
-WindowHandle MainWindowHandle = 0;
-
-int EnumChildProc(WindowHandle window, HandleList& list) {
-    if (window != MainWindowHandle) list.push_back(window);
+int EnumChildProc(WindowHandle window, EnumContext& context) {
+    if (window != context.MainWindowHandle) context.list.push_back(window);
     return 1;
 }
 
@@ -67,7 +65,7 @@ void RunScanCycle(const ListView& list, const ScanServices& services) {
     ErrorTrap trap{services.boxes, "Form1", "Timer1_Timer"};
     ScanMemory& memory = services.memory;
     const bool wasRunning = std::exchange(memory.running, true);
-    HandleList handles;
+    EnumContext handles{{}, services.MainWindowHandle};
     std::uint64_t changes = 0;
     bool unchanged = false;
     trap.step(100, [&] {
@@ -81,7 +79,7 @@ void RunScanCycle(const ListView& list, const ScanServices& services) {
         const std::uint64_t matchFailures = memory.matching.failures();
         int closeFailures = 0;
         HandleList matches;
-        for (const WindowHandle window : handles) {
+        for (const WindowHandle window : handles.list) {
             if (window <= 0) continue;
             std::string title;
             trap.step(102, [&] { title = services.windows.readTitle(window, kTitleCharacters); });
@@ -100,7 +98,7 @@ void RunScanCycle(const ListView& list, const ScanServices& services) {
         memory.listRevision = list.rowsRevision();
         memory.matches = std::move(matches);
     }
-    handles.clear();
+    handles.list.clear();
     trap.step(108, [&] { services.events.processPendingEvents(); });
     memory.running = wasRunning;
 }

@@ -15,14 +15,11 @@
 
 namespace tamberlyn {
 
-// The main window, which the cycle never asks to close. Set once at start-up.
-extern WindowHandle MainWindowHandle;
-
 // Only the start of a title takes part in matching.
 constexpr int kTitleCharacters = 50;
 
-// The enumeration callback: collects every window but the main window.
-int EnumChildProc(WindowHandle window, HandleList& list);
+// The enumeration callback: collects every window but the context's main window.
+int EnumChildProc(WindowHandle window, EnumContext& context);
 
 // True when the title contains at least one fragment of the list, ignoring letter case.
 bool WindowToClose(std::string title, const ListView& list, MatchCache& cache, const TextCase& textCase,
@@ -50,6 +47,7 @@ struct ScanServices {
     EventLoop& events;
     MessageBoxes& boxes;
     ScanMemory& memory;
+    WindowHandle MainWindowHandle = 0;  // never asked to close; 0 before the window exists
 };
 
 // One scan cycle over the fragments of list; ends with one pass over pending events.

@@ -16,13 +16,16 @@ struct Picture {
     bool empty() const { return type == PictureType::None || handle == 0; }
 };
 
+// Called on the GUI thread. The adapter owns the icons and cursors it hands out, as numbers,
+// until it is destroyed; callers never free them.
 class Desktop {
 public:
     virtual ~Desktop() = default;
     // The application icon (a blue "Q") at the small-icon size: 16 x 16 at 100 % scale.
+    // An empty picture when it cannot be loaded; never throws.
     virtual Picture applicationIcon() = 0;
     // Loads a cursor file for the main window's custom pointer; returns its id.
-    // Throws PlatformError when the file cannot be read as a cursor.
+    // Throws PlatformError, saying why, when the file cannot be read as a cursor.
     virtual int loadCursorFile(const std::string& path) = 0;
     // Ends the process at once: no further events run.
     virtual void endProcess() = 0;

@@ -7,6 +7,8 @@ namespace tamberlyn {
 
 using Clock = std::chrono::steady_clock;
 
+// Called on the GUI thread only; the handlers it runs may re-enter the caller. Never throws:
+// a handler's failure is that handler's to report.
 class EventLoop {
 public:
     virtual ~EventLoop() = default;

@@ -5,6 +5,7 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread; the entry lives outside the program, owned by the user's desktop.
 class LogonEntry {
 public:
     virtual ~LogonEntry() = default;

@@ -9,6 +9,8 @@ enum class MessageButtons { Ok, YesNo };  // YesNo has Yes as its default button
 enum class MessageIcon { None, Exclamation };
 enum class MessageResult { Ok = 1, Yes = 6, No = 7 };
 
+// Called on the GUI thread; the box is gone when show() returns. Throws PlatformError when
+// no box could be shown: the caller never takes that for an answer.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;

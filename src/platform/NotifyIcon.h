@@ -36,12 +36,14 @@ struct NotifyIconRecord {
     std::uint32_t dwInfoFlags = 0;
 };
 
+// Called on the GUI thread. The adapter owns the control window and removes the icons it
+// added when it is destroyed; creating it throws PlatformError when it cannot make its window.
 class NotifyIcon {
 public:
     virtual ~NotifyIcon() = default;
     // The hidden window to which the shell reports activity on the icon.
     virtual WindowHandle controlWindow() const = 0;
-    // The shell's answer is not looked at.
+    // The shell's answer is not looked at: a refused icon is not an error here.
     virtual void notify(NotifyOperation operation, const NotifyIconRecord& record) = 0;
     // False when the desktop has no notification area to put an icon in.
     virtual bool trayAvailable() const = 0;
@@ -52,13 +54,16 @@ public:
 };
 
 // Receives the shell's tray notifications: a mouse message or balloon notification, and the icon id.
+// Called on the GUI thread, from the event pump; must not throw.
 class TrayMessageSink {
 public:
     virtual ~TrayMessageSink() = default;
     virtual void HandleTrayMessage(std::int32_t notification, std::int32_t iconId) = 0;
 };
 
-// Routes the tray callback message of a window to its sink while installed.
+// Routes the tray callback message of a window to its sink while installed. Called on the
+// GUI thread; the sink is borrowed and must outlive the installation. Neither call fails;
+// removing what was never installed does nothing.
 class TrayMessageHook {
 public:
     virtual ~TrayMessageHook() = default;

@@ -19,6 +19,8 @@ namespace tamberlyn {
 // Some texts tell the user what to do on their desktop; they differ between the two.
 enum class DesktopKind { Windows, X11 };
 
+// Every interface is called on the GUI thread only. The program's entry point owns the
+// adapters; the core borrows them through these references for as long as it runs.
 struct Platform {
     DesktopKind kind;
     WindowServices& windows;

@@ -6,6 +6,7 @@
 
 namespace tamberlyn {
 
+// The description is whole sentences or a system's own error text, ready to show.
 class PlatformError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

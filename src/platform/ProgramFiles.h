@@ -5,10 +5,11 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread. A file that cannot be looked at answers false, never throws.
 class ProgramFiles {
 public:
     virtual ~ProgramFiles() = default;
-    // The running executable's absolute path.
+    // The running executable's absolute path; throws PlatformError when the system cannot tell it.
     virtual std::string executablePath() const = 0;
     // '\\' on Windows, '/' elsewhere.
     virtual char separator() const = 0;

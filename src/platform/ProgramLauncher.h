@@ -5,6 +5,7 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread; the started program is on its own, never waited for. Never throws.
 class ProgramLauncher {
 public:
     virtual ~ProgramLauncher() = default;

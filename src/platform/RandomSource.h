@@ -2,6 +2,7 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread; never fails.
 class RandomSource {
 public:
     virtual ~RandomSource() = default;

@@ -6,6 +6,8 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread. The store is the user's, shared with other instances of the
+// program: each call reads or writes it afresh.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;

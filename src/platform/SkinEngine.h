@@ -10,6 +10,8 @@ namespace tamberlyn {
 
 constexpr std::int32_t kSkinApplyFrame = 1;  // bit 0 of the apply options
 
+// Called on the GUI thread. Failures throw PlatformError, saying why; the window keeps its
+// look from before the failed call.
 class SkinEngine {
 public:
     virtual ~SkinEngine() = default;
@@ -18,6 +20,7 @@ public:
     virtual void setApplyOptions(std::int32_t options) = 0;
     virtual void setApplyMetrics(bool on) = 0;
     virtual void setApplyColors(bool on) = 0;
+    // Throws when the window does not exist.
     virtual void applyWindow(WindowHandle window) = 0;
 };
 

@@ -6,6 +6,8 @@
 
 namespace tamberlyn {
 
+// Called on the GUI thread. Throws PlatformError when the text cannot be converted: a
+// wrong-cased result is never returned instead.
 class TextCase {
 public:
     virtual ~TextCase() = default;

@@ -12,9 +12,20 @@ namespace tamberlyn {
 using WindowHandle = std::int32_t;
 using HandleList = std::vector<WindowHandle>;
 
-// Called once per top-level window; a nonzero result goes on enumerating.
-using EnumWindowsProc = int (*)(WindowHandle window, HandleList& list);
+// What an enumeration callback works with: the windows it keeps, and the caller's own main
+// window, which a scan leaves out (0: none). The services only pass it through.
+struct EnumContext {
+    HandleList list;
+    WindowHandle MainWindowHandle = 0;
+};
 
+// Called once per top-level window; a nonzero result goes on enumerating. What it throws
+// ends the enumeration and leaves enumerateTopLevelWindows.
+using EnumWindowsProc = int (*)(WindowHandle window, EnumContext& context);
+
+// Called on the GUI thread. Failures of the window system itself (a lost connection, a
+// refused enumeration) throw PlatformError, saying why; a single window that vanished
+// meanwhile is not a failure. Handles are the window system's: nothing to free.
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
@@ -25,7 +36,7 @@ public:
     virtual std::uint64_t changeCount() = 0;
 
     // Visits every top-level window once, hidden ones included, in the window system's order.
-    virtual void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) = 0;
+    virtual void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) = 0;
 
     // The first maxCharacters characters of the title, UTF-8; empty for an untitled
     // window or one that no longer exists.

@@ -8,8 +8,6 @@
 namespace tamberlyn {
 
 namespace {
-const std::string kDefaultTip = "Telnet Server";
-
 // A text field keeps its terminator inside: longer text is cut.
 std::string fieldText(const std::string& text, std::size_t fieldWidth) { return Utf8Prefix(text, fieldWidth - 1); }
 }  // namespace
@@ -19,30 +17,10 @@ cSysTray::cSysTray(NotifyIcon& shell, TrayMessageHook& hook, EventLoop& events)
 
 cSysTray::~cSysTray() {
     try {
-        Terminate();
+        setInTray(false);
     } catch (...) {
         // The shell's answers are never looked at; nothing may leave a destructor.
     }
-}
-
-void cSysTray::InitProperties() {
-    setInTray(false);
-    setTrayTip(kDefaultTip);
-    setTrayIcon(Picture{});  // the control has no picture of its own
-}
-
-void cSysTray::ReadProperties(const TrayProperties& stored) {
-    setInTray(stored.InTray.value_or(false));
-    setTrayIcon(stored.TrayIcon.value_or(Picture{}));
-    setTrayTip(stored.TrayTip.value_or(kDefaultTip));
-}
-
-TrayProperties cSysTray::WriteProperties() const { return TrayProperties{inTray_, icon_, tip_}; }
-
-void cSysTray::Resize() { size_ = 510; }
-
-void cSysTray::Terminate() {
-    if (inTray_) setInTray(false);
 }
 
 NotifyIconRecord cSysTray::record(std::uint32_t flags) const {
@@ -56,19 +34,16 @@ NotifyIconRecord cSysTray::record(std::uint32_t flags) const {
 void cSysTray::setInTray(bool show) {
     if (show == inTray_) return;
     if (show) {
-        if (userMode) {
-            // The hook first: the shell may report on the icon as soon as it is added.
-            hook_.install(window_, *this);
-            AddIcon(window_, iconId_, tip_, icon_);
-            iconPresent_ = true;
-        }
+        // The hook first: the shell may report on the icon as soon as it is added.
+        hook_.install(window_, *this);
+        AddIcon(window_, iconId_, tip_, icon_);
+        iconPresent_ = true;
     } else if (iconPresent_) {
         RemoveIcon(window_, iconId_);
         hook_.remove(window_);
         iconPresent_ = false;
     }
     inTray_ = show;
-    changed_.insert("InTray");
 }
 
 void cSysTray::AddIcon(WindowHandle window, std::int32_t id, const std::string& tip, Picture icon) {
@@ -105,7 +80,6 @@ void cSysTray::setTrayIcon(Picture icon) {
         shell_.notify(NotifyOperation::Modify, r);
     }
     icon_ = icon;
-    changed_.insert("TrayIcon");
 }
 
 void cSysTray::setTrayTip(const std::string& tip) {
@@ -115,7 +89,6 @@ void cSysTray::setTrayTip(const std::string& tip) {
         shell_.notify(NotifyOperation::Modify, r);
     }
     tip_ = tip;
-    changed_.insert("TrayTip");
 }
 
 void cSysTray::ShowBalloon(const std::string& tip, const std::string& title, std::int32_t showTimer, bool showOnce) {

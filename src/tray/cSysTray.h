@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <set>
 #include <string>
 
 #include "platform/Desktop.h"
@@ -32,13 +30,6 @@ constexpr std::size_t kTipField = 128;
 constexpr std::size_t kInfoField = 256;
 constexpr std::size_t kInfoTitleField = 64;
 
-// The control's properties as its container stores them.
-struct TrayProperties {
-    std::optional<bool> InTray;
-    std::optional<Picture> TrayIcon;
-    std::optional<std::string> TrayTip;
-};
-
 class cSysTray final : public TrayMessageSink {
 public:
     // Creation: reads the control window's handle once.
@@ -46,14 +37,6 @@ public:
     ~cSysTray() override;  // leaves the tray
     cSysTray(const cSysTray&) = delete;
     cSysTray& operator=(const cSysTray&) = delete;
-
-    // Life cycle, as the container drives it.
-    void InitProperties();
-    void ReadProperties(const TrayProperties& stored);
-    TrayProperties WriteProperties() const;
-    void Resize();
-    void Terminate();
-    bool userMode = true;  // false while the container is open in a designer
 
     Picture TrayIcon() const { return icon_; }
     void setTrayIcon(Picture icon);
@@ -79,10 +62,6 @@ public:
     std::int32_t onceCount() const { return onceCount_; }
     std::int32_t iconId() const { return iconId_; }
     WindowHandle window() const { return window_; }
-    int widthTwips() const { return size_; }
-    int heightTwips() const { return size_; }
-    // Properties changed since the container last stored them.
-    const std::set<std::string>& changedProperties() const { return changed_; }
 
 private:
     NotifyIconRecord record(std::uint32_t flags) const;
@@ -100,8 +79,6 @@ private:
     std::int32_t onceCount_ = 0;
     std::string tip_;
     Picture icon_;
-    int size_ = 510;
-    std::set<std::string> changed_;
 };
 
 }  // namespace tamberlyn

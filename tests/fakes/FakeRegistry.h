@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "windows/Registry.h"
 
 namespace tamberlyn::fakes {
 

@@ -53,12 +53,12 @@ public:
         ++changes;
     }
 
-    void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override {
+    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override {
         ++enumerations;
         if (failEnumeration) throw PlatformError("enumeration failed");
         const std::vector<Window> snapshot = windows;
         for (const Window& w : snapshot) {
-            if (!proc(w.handle, list)) break;
+            if (!proc(w.handle, context)) break;
         }
         if (afterEnumeration) afterEnumeration();
     }

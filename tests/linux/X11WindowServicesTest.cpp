@@ -52,9 +52,9 @@ protected:
     }
 
     HandleList enumerate(X11WindowServices& s) {
-        HandleList list;
-        s.enumerateTopLevelWindows([](WindowHandle w, HandleList& l) { l.push_back(w); return 1; }, list);
-        return list;
+        EnumContext context;
+        s.enumerateTopLevelWindows([](WindowHandle w, EnumContext& c) { c.list.push_back(w); return 1; }, context);
+        return context.list;
     }
     HandleList enumerate() { return enumerate(*services); }
     bool listed(WindowHandle window) { return std::ranges::count(enumerate(), window) == 1; }
@@ -127,9 +127,9 @@ TEST_F(X11WindowServicesTest, EnumeratesEveryClientWindowOnceMappedOrHidden) {
     EXPECT_EQ(std::set<WindowHandle>(list.begin(), list.end()).size(), list.size()) << "each window once";
     EXPECT_EQ(services->readTitle(withdrawn, 50), "Withdrawn");
 
-    HandleList first;
-    services->enumerateTopLevelWindows([](WindowHandle w, HandleList& l) { l.push_back(w); return 0; }, first);
-    EXPECT_EQ(first.size(), 1u) << "a zero from the callback ends the enumeration";
+    EnumContext first;
+    services->enumerateTopLevelWindows([](WindowHandle w, EnumContext& c) { c.list.push_back(w); return 0; }, first);
+    EXPECT_EQ(first.list.size(), 1u) << "a zero from the callback ends the enumeration";
 }
 
 TEST_F(X11WindowServicesTest, AddsTheWindowsOfTheClientList) {
@@ -497,9 +497,9 @@ using Snapshot = std::map<WindowHandle, std::tuple<std::string, WindowHandle, bo
 
 Snapshot snapshot(X11WindowServices& s) {
     Snapshot result;
-    HandleList list;
-    s.enumerateTopLevelWindows([](WindowHandle w, HandleList& l) { l.push_back(w); return 1; }, list);
-    for (const WindowHandle w : list) result[w] = {s.readTitle(w, 1000), s.ownerOf(w), s.isDesktopShell(w)};
+    EnumContext context;
+    s.enumerateTopLevelWindows([](WindowHandle w, EnumContext& c) { c.list.push_back(w); return 1; }, context);
+    for (const WindowHandle w : context.list) result[w] = {s.readTitle(w, 1000), s.ownerOf(w), s.isDesktopShell(w)};
     return result;
 }
 

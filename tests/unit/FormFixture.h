@@ -9,10 +9,10 @@
 
 #include "FakePlatform.h"
 #include "RealTextCase.h"
+#include "form/Appearance.h"
+#include "form/Form1.h"
+#include "form/TrayResidency.h"
 #include "monitor/ScanCycle.h"
-#include "shell/Appearance.h"
-#include "shell/Form1.h"
-#include "tray/TrayResidency.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn::testing {
@@ -20,11 +20,6 @@ namespace tamberlyn::testing {
 class FormTest : public ::testing::Test {
 protected:
     explicit FormTest(DesktopKind kind = DesktopKind::Windows) : fake(kind) {}
-
-    void SetUp() override {
-        MainWindowHandle = 0;
-        AppTitle.clear();
-    }
 
     // The window as the process creates it: handle first, then the load sequence.
     Form1& start() {

@@ -9,7 +9,7 @@ const std::string S = kEntrySeparator;
 TEST_F(FormTest, FirstStartWithAnEmptyStore) {
     Form1& f = start();
     EXPECT_EQ(f.window.caption(), "Tamberlyn");
-    EXPECT_EQ(AppTitle, "Tamberlyn");
+    EXPECT_EQ(f.AppTitle, "Tamberlyn");
     EXPECT_EQ(f.PushButton2.caption(), "Start Monitoring");
     EXPECT_FALSE(f.Timer1.enabled());
     EXPECT_EQ(f.Check6.value(), 0);
@@ -17,7 +17,7 @@ TEST_F(FormTest, FirstStartWithAnEmptyStore) {
     EXPECT_FALSE(f.Check8.visible());
     EXPECT_EQ(f.ListView1.columnHeader(), " Windows Titles To Monitor and Close");
     EXPECT_EQ(f.ListView1.columnWidth(), 7000);
-    EXPECT_EQ(MainWindowHandle, 1);
+    EXPECT_EQ(f.MainWindowHandle, 1);
     EXPECT_FALSE(f.Loading);
     EXPECT_TRUE(fake.settings.writes.empty());  // "Minimized" is not written either
     EXPECT_TRUE(fake.logonEntry.calls.empty());
@@ -85,7 +85,7 @@ TEST_P(StartupCombinations, EndStateAfterLoad) {
     EXPECT_EQ(stored("StartStopState"), c.startStop) << "start-up leaves the stored state alone";
     EXPECT_EQ(f.window.visible(), c.windowShown);
     EXPECT_EQ(f.window.state(), WindowState::Normal);
-    EXPECT_EQ(MinimizedToTray, !c.windowShown);
+    EXPECT_EQ(f.MinimizedToTray, !c.windowShown);
     EXPECT_EQ(fake.messages.count(), 0);
     EXPECT_TRUE(fake.logonEntry.calls.empty());  // start-up never touches the log-on entry
     EXPECT_FALSE(f.Loading);
@@ -116,7 +116,7 @@ TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
         if (!f.ListView1.columnHeader().empty()) state += ", header";
         if (f.Timer1.enabled()) state += ", monitoring";
         for (const std::string& call : fake.trayLog.calls) state += ", tray " + call;
-        if (MainWindowHandle != 0) state += ", handle";
+        if (f.MainWindowHandle != 0) state += ", handle";
         if (f.Check6.value() == 1) state += ", log-on ticked";
         if (!f.Loading) state += ", not loading";
         seen.push_back(state);
@@ -153,7 +153,7 @@ TEST_F(FormTest, FailingStepsAreReportedInLoadOrderAndTheRestStillRuns) {
     EXPECT_EQ(reportedLines(),
               (std::vector<std::string>{"Form1.Form_Load:100", "Form1.Form_Load:110", "Form1.Form_Load:112"}));
     EXPECT_TRUE(f.cSysTray1.iconPresent());
-    EXPECT_EQ(MainWindowHandle, 1);
+    EXPECT_EQ(f.MainWindowHandle, 1);
     EXPECT_FALSE(f.Loading);
 }
 

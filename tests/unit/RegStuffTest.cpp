@@ -3,7 +3,7 @@
 #include "FakeDesktopServices.h"
 #include "FakeRegistry.h"
 #include "platform/PlatformError.h"
-#include "shell/RegStuff.h"
+#include "windows/RegStuff.h"
 
 namespace tamberlyn {
 namespace {

@@ -30,7 +30,7 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
     minimize();
     EXPECT_FALSE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
-    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(form->MinimizedToTray);
     ASSERT_EQ(balloons(), 1);
     const NotifyIconRecord& shown = fake.notifyIcon.sent[fake.notifyIcon.sent.size() - 2].second;
     EXPECT_EQ(shown.szInfoTitle, "Tamberlyn");
@@ -41,7 +41,7 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
     fake.trayHook.deliver(0x205);  // right button: restores as the left one does
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(focused, 1);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
     minimize();
     EXPECT_FALSE(form->window.visible());
     EXPECT_EQ(balloons(), 1);
@@ -64,7 +64,7 @@ TEST_F(ResidencyTest, RestoredDuringTheBalloonAndMinimizedAgainWithoutASecondBal
     };
     minimize();
     EXPECT_FALSE(form->window.visible());
-    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_EQ(balloons(), 1);
 }
 
@@ -73,7 +73,7 @@ TEST_F(ResidencyTest, WithoutANotificationAreaTheWindowJustStaysMinimized) {
     minimize();
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Minimized);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
     EXPECT_EQ(balloons(), 0);
 }
 
@@ -115,7 +115,7 @@ protected:
 TEST_F(StartInTrayTest, StartsHiddenWithoutABalloonAndTheIconBringsTheWindowBack) {
     start();
     EXPECT_FALSE(form->window.visible());
-    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_TRUE(fake.notifyIcon.iconShown);
     EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"})) << "no balloon";
 
@@ -125,7 +125,7 @@ TEST_F(StartInTrayTest, StartsHiddenWithoutABalloonAndTheIconBringsTheWindowBack
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_EQ(focused, 1);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
 
     // Minimized by the user later, the window says where it went.
     form->window.setState(WindowState::Minimized);
@@ -139,7 +139,7 @@ TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
     start();
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Minimized);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
     form->Form_Resize();  // as the view reports the minimized window: it stays so
     EXPECT_TRUE(form->window.visible());
     fake.notifyIcon.setAvailable(true);  // a panel starts later: the window goes into it
@@ -162,7 +162,7 @@ TEST_F(ResidencyTest, AnotherStartBringsTheWindowBackFromTheTrayOrTheTaskbar) {
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_EQ(focused, 1);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
     minimize();  // and it can go back into the tray, without a second balloon
     EXPECT_FALSE(form->window.visible());
     EXPECT_EQ(balloons(), 1);

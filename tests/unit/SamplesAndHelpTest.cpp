@@ -1,5 +1,5 @@
 #include "FormFixture.h"
-#include "watchlist/SamplesAndHelp.h"
+#include "form/SamplesAndHelp.h"
 
 namespace tamberlyn {
 namespace {

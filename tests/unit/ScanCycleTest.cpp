@@ -27,16 +27,13 @@ public:
 
 class ScanCycleTest : public ::testing::Test {
 protected:
-    void SetUp() override { MainWindowHandle = 1; }
-    void TearDown() override { MainWindowHandle = 0; }
-
     bool matches(const std::string& title, std::initializer_list<const char*> fragments) {
         ListView fragmentList("ListView1", {}, 0, "");
         for (const char* f : fragments) fragmentList.add(f);
         MatchCache cache;
         return WindowToClose(title, fragmentList, cache, textCase, boxes);
     }
-    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory}); }
+    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory, 1}); }  // window 1 is ours
 
     FailingTextCase textCase;
     fakes::FakeMessageBoxes boxes;

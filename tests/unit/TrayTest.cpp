@@ -38,19 +38,9 @@ TEST_F(TrayTest, AddSendsTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
 TEST_F(TrayTest, AssigningTheCurrentValueSendsNothing) {
     tray.setInTray(false);
     EXPECT_TRUE(log.calls.empty());
-    EXPECT_TRUE(tray.changedProperties().empty());
     tray.setInTray(true);
     tray.setInTray(true);
     EXPECT_EQ(log.calls.size(), 2u);
-}
-
-TEST_F(TrayTest, InADesignerTheValueIsOnlyRecorded) {
-    tray.userMode = false;
-    tray.setInTray(true);
-    EXPECT_TRUE(tray.InTray());
-    EXPECT_FALSE(tray.iconPresent());
-    tray.setInTray(false);
-    EXPECT_TRUE(log.calls.empty());
 }
 
 TEST_F(TrayTest, TipAndIconChangesWhilePresentAndWhatIsIgnored) {
@@ -153,17 +143,6 @@ TEST_F(TrayTest, NotificationsBecomeEventsOrClearTheBalloon) {
         tray.HandleTrayMessage(code, 0);
         EXPECT_FALSE(tray.balloonShowing()) << code;
     }
-}
-
-TEST_F(TrayTest, StoredPropertiesRegisterTheBareIconFirst) {
-    tray.ReadProperties({true, icon, "Stored tip"});
-    ASSERT_EQ(shell.sent.size(), 3u);
-    EXPECT_EQ(shell.sent[0].second.uFlags, kNifMessage);
-    EXPECT_EQ(shell.sent[1].second.uFlags, kNifIcon);
-    EXPECT_EQ(shell.sent[2].second.szTip, "Stored tip");
-    const TrayProperties saved = tray.WriteProperties();
-    EXPECT_EQ(saved.TrayTip, "Stored tip");
-    EXPECT_EQ(saved.InTray, true);
 }
 
 TEST_F(TrayTest, DestructionLeavesTheTray) {

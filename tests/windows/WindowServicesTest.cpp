@@ -32,15 +32,15 @@ const char* const kLongTitleWhole = "Ma belle école — привет, Tamberlyn
 const wchar_t* const kSplitTitle = L"Smiles xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\U0001F600 and more after the cut";
 const char* const kSplitTitleCut = "Smiles xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
 
-int Collect(WindowHandle window, HandleList& list) {
-    list.push_back(window);
+int Collect(WindowHandle window, EnumContext& context) {
+    context.list.push_back(window);
     return 1;
 }
 
 HandleList TopLevelWindows(WindowServices& windows) {
-    HandleList list;
-    windows.enumerateTopLevelWindows(Collect, list);
-    return list;
+    EnumContext context;
+    windows.enumerateTopLevelWindows(Collect, context);
+    return context.list;
 }
 
 bool Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
@@ -108,15 +108,15 @@ TEST_F(WindowServicesTest, AStoppedEnumerationStopsAndAFailingCallbackReportsIts
     TestWindows other;
     ASSERT_TRUE(other.start({{L"hidden", L"one"}, {L"hidden", L"two"}}));
 
-    HandleList list;
-    services.enumerateTopLevelWindows([](WindowHandle window, HandleList& l) {
-        l.push_back(window);
+    EnumContext context;
+    services.enumerateTopLevelWindows([](WindowHandle window, EnumContext& c) {
+        c.list.push_back(window);
         return 0;
-    }, list);
-    EXPECT_EQ(list.size(), 1u);
+    }, context);
+    EXPECT_EQ(context.list.size(), 1u);
 
-    const auto throwing = [](WindowHandle, HandleList&) -> int { throw std::runtime_error("out of room"); };
-    EXPECT_THROW(services.enumerateTopLevelWindows(throwing, list), std::runtime_error);
+    const auto throwing = [](WindowHandle, EnumContext&) -> int { throw std::runtime_error("out of room"); };
+    EXPECT_THROW(services.enumerateTopLevelWindows(throwing, context), std::runtime_error);
 }
 
 TEST_F(WindowServicesTest, AWindowThatAgreesClosesAndIsNoLongerPending) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Form1.h"
+#include "form/Form1.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
+#include "form/Form1.h"
 #include "platform/Platform.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
@@ -18,7 +19,6 @@
 #include "platform/qt/XdgAutostartEntry.h"
 #include "platform/x11/X11WindowServices.h"
 #include "shell/ClockRandom.h"
-#include "shell/Form1.h"
 
 namespace tamberlyn {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "form/Form1.h"
 #include "platform/win32/Win32Desktop.h"
-#include "shell/Form1.h"
 
 namespace tamberlyn {
 

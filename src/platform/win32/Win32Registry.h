@@ -1,7 +1,7 @@
 #pragma once
 // The registry routines' calls, straight onto advapi32.
 
-#include "platform/Registry.h"
+#include "windows/Registry.h"
 
 namespace tamberlyn {
 

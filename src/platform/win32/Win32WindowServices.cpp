@@ -31,7 +31,7 @@ thread_local std::uint64_t lastRequest = 0;
 
 struct Enumeration {
     EnumWindowsProc proc;
-    HandleList* list;
+    EnumContext* context;
     bool stopped = false;
     std::exception_ptr failure;
 };
@@ -40,7 +40,7 @@ BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM context) {
     auto& enumeration = *reinterpret_cast<Enumeration*>(context);
     // Nothing may unwind through user32's frames: keep the exception for later.
     try {
-        if (enumeration.proc(ToHandle(hwnd), *enumeration.list) != 0) return TRUE;
+        if (enumeration.proc(ToHandle(hwnd), *enumeration.context) != 0) return TRUE;
     } catch (...) {
         enumeration.failure = std::current_exception();
     }
@@ -70,9 +70,9 @@ Win32WindowServices::Win32WindowServices() { liveServices.push_back(this); }
 
 Win32WindowServices::~Win32WindowServices() { std::erase(liveServices, this); }
 
-void Win32WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) {
+void Win32WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) {
     forgetVanishedWindows();
-    Enumeration enumeration{proc, &list, false, nullptr};
+    Enumeration enumeration{proc, &context, false, nullptr};
     SetLastError(ERROR_SUCCESS);
     const BOOL finished = EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
     if (enumeration.failure) std::rethrow_exception(enumeration.failure);

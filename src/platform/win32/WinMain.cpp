@@ -1,5 +1,6 @@
 // Tamberlyn for Windows: the adapters, the form and its native window, and the message loop.
 
+#include "form/Form1.h"
 #include "platform/win32/RegistrySettingsStore.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32CommandLine.h"
@@ -18,8 +19,7 @@
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
 #include "shell/ClockRandom.h"
-#include "shell/Form1.h"
-#include "shell/RegStuff.h"
+#include "windows/RegStuff.h"
 
 #include <commctrl.h>
 

@@ -573,11 +573,11 @@ const X11WindowServices::Window* X11WindowServices::find(WindowHandle window) co
     return it != windows_.end() ? &it->second : nullptr;
 }
 
-void X11WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) {
+void X11WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) {
     processEvents();
     const std::vector<xcb_window_t> windows = view();
     for (const xcb_window_t w : windows) {
-        if (proc(static_cast<WindowHandle>(w), list) == 0) break;
+        if (proc(static_cast<WindowHandle>(w), context) == 0) break;
     }
 }
 

@@ -50,7 +50,7 @@ public:
     bool processEvents();
 
     std::uint64_t changeCount() override;
-    void enumerateTopLevelWindows(EnumWindowsProc proc, HandleList& list) override;
+    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
     bool closePending(WindowHandle window) override;

@@ -84,13 +84,13 @@ std::vector<int> processesNamed(const std::string& command) {
 
 std::vector<std::string> windowTitles() {
     X11WindowServices windows;
-    HandleList handles;
-    windows.enumerateTopLevelWindows([](WindowHandle window, HandleList& list) {
-        list.push_back(window);
+    EnumContext context;
+    windows.enumerateTopLevelWindows([](WindowHandle window, EnumContext& c) {
+        c.list.push_back(window);
         return 1;
-    }, handles);
+    }, context);
     std::vector<std::string> titles;
-    for (const WindowHandle window : handles) titles.push_back(windows.readTitle(window, 200));
+    for (const WindowHandle window : context.list) titles.push_back(windows.readTitle(window, 200));
     return titles;
 }
 

@@ -9,8 +9,8 @@
 #include <QSystemTrayIcon>
 
 #include "ProgramFixture.h"
+#include "form/TrayResidency.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "tray/TrayResidency.h"
 
 namespace tamberlyn::qttest {
 namespace {
@@ -73,11 +73,11 @@ protected:
         QProcess::startDetached("xdotool", {"mousemove", "--window", QString::number(trayIconWindow()->winId()), "8",
                                             "8", "click", "1"});
     }
-    bool hiddenInTray() { return window().isHidden() && !form().window.visible() && MinimizedToTray; }
+    bool hiddenInTray() { return window().isHidden() && !form().window.visible() && form().MinimizedToTray; }
     // Mapped again, so the window system has every request the restoring made.
     bool backOnScreen() {
         return window().isVisible() && window().windowHandle()->isExposed() && !window().isMinimized() &&
-               !MinimizedToTray;
+               !form().MinimizedToTray;
     }
 };
 

@@ -1,12 +1,10 @@
-#include "shell/Appearance.h"
+#include "form/Appearance.h"
 
-#include "shell/Form1.h"
+#include "form/Form1.h"
 #include "shell/ProgramFolder.h"
 #include "shell/Utf8.h"
 
 namespace tamberlyn {
-
-std::string AppTitle;
 
 std::string ShortTitle(std::string name) {
     do {
@@ -17,7 +15,7 @@ std::string ShortTitle(std::string name) {
     return name;
 }
 
-void SetAppTitle() { AppTitle = ShortTitle(kProductName); }
+void Form1::SetAppTitle() { AppTitle = ShortTitle(kProductName); }
 
 void Form1::ApplySkin() {
     const std::string skinFile = ProgramFolderFile(platform_.files, "\\x\\o.cjs");

@@ -8,7 +8,7 @@
 
 #include "platform/LogonEntry.h"
 #include "platform/ProgramFiles.h"
-#include "platform/Registry.h"
+#include "windows/Registry.h"
 
 namespace tamberlyn {
 

@@ -21,6 +21,7 @@ constexpr std::uint32_t kKeyQueryValue = 0x1;
 
 constexpr long kErrorFileNotFound = 2;  // a key or value that is not there
 
+// Called on the GUI thread; never throws. The caller owns the keys openKey gives it and closes them.
 class Registry {
 public:
     virtual ~Registry() = default;

@@ -1,12 +1,12 @@
-#include "shell/Form1.h"
+#include "form/Form1.h"
 
+#include "form/Appearance.h"
+#include "form/TrayResidency.h"
 #include "monitor/MonitoringSwitch.h"
 #include "monitor/ScanCycle.h"
-#include "shell/Appearance.h"
 #include "shell/ErrorTrap.h"
 #include "shell/ProgramFolder.h"
 #include "shell/Settings.h"
-#include "tray/TrayResidency.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {
@@ -29,13 +29,13 @@ Form1::Form1(Platform& platform)
       cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
       platform_(platform),
       texts_(TextsFor(platform.kind)) {
-    MinimizedToTray = false;
     Check6.click = [this] { Check6_Click(); };
     Check8.click = [this] { Check8_Click(); };
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
     platform.notifyIcon.trayChanged = [this](bool available) { NotificationArea_Changed(available); };
-    // What the window's stored form gives the tray control.
-    cSysTray1.ReadProperties({false, platform.desktop.applicationIcon(), "Telnet Server"});
+    // What the window's stored form gives the tray control; it starts out of the tray.
+    cSysTray1.setTrayIcon(platform.desktop.applicationIcon());
+    cSysTray1.setTrayTip("Telnet Server");
 }
 
 Form1::~Form1() { platform_.notifyIcon.trayChanged = nullptr; }
@@ -96,13 +96,8 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Timer1_Timer() {
-    RunScanCycle(ListView1,
-                 {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_});
-}
-
-bool Form1::WindowToClose(std::string title, const ListView& list) {
-    return tamberlyn::WindowToClose(std::move(title), list, scanMemory_.matching, platform_.textCase,
-                                    platform_.messages);
+    RunScanCycle(ListView1, {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_,
+                             MainWindowHandle});
 }
 
 void Form1::Windows_Changed() {

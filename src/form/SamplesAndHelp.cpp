@@ -1,9 +1,9 @@
 // The two commands that introduce a new user: example fragments with a live demo, and the help.
 
-#include "shell/Appearance.h"
+#include "form/Appearance.h"
+#include "form/Form1.h"
+#include "form/SamplesAndHelp.h"
 #include "shell/ErrorTrap.h"
-#include "shell/Form1.h"
-#include "watchlist/SamplesAndHelp.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {

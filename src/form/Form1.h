@@ -29,7 +29,13 @@ public:
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // The controls, as the window shows them.
+    // The controls, as the window shows them. The push buttons by caption:
+    //   PushButton1  "Add To List Below"
+    //   PushButton2  "Start Monitoring" / "Stop Monitoring"
+    //   PushButton3  "Delete Selected"
+    //   PushButton4  "Clear List"
+    //   PushButton5  "Help"
+    //   PushButton6  "Load Sample/Example Titles"
     FormWindow window;
     PushButton PushButton2;
     Frame Frame2;
@@ -48,6 +54,12 @@ public:
 
     // True while the load sequence runs: Check6 then leaves the log-on entry alone.
     bool Loading = false;
+    // The window's own handle, which the scan never asks to close; 0 until the load sequence.
+    WindowHandle MainWindowHandle = 0;
+    // The caption of every message box without one of its own; set by the load sequence.
+    std::string AppTitle;
+    // True from hiding the window into the tray until it is brought back through the icon.
+    bool MinimizedToTray = false;
 
     // Start-up and close.
     void Form_Load();
@@ -55,7 +67,6 @@ public:
 
     // Monitoring.
     void Timer1_Timer();
-    bool WindowToClose(std::string title, const ListView& list);
     void PushButton2_Click();
     // The window system reported new windows or titles.
     void Windows_Changed();
@@ -81,6 +92,7 @@ public:
 
     // Appearance.
     void ApplySkin();
+    void SetAppTitle();
     void PushButton_MouseMove();  // any of the six push buttons
     void Surface_MouseMove();     // the window itself, ListView1, Text1, Frame1, Frame2
 

@@ -3,10 +3,10 @@
 #include <functional>
 #include <utility>
 
+#include "form/Appearance.h"
+#include "form/Form1.h"
 #include "platform/PlatformError.h"
-#include "shell/Appearance.h"
 #include "shell/ErrorTrap.h"
-#include "shell/Form1.h"
 #include "shell/Settings.h"
 
 namespace tamberlyn {

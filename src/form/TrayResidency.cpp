@@ -1,13 +1,11 @@
 // Minimizing hides the main window into the tray, as does a start with "Start in system tray"
 // ticked; a click on the icon brings it back.
 
-#include "tray/TrayResidency.h"
+#include "form/TrayResidency.h"
 
-#include "shell/Form1.h"
+#include "form/Form1.h"
 
 namespace tamberlyn {
-
-bool MinimizedToTray = false;
 
 void Form1::Form_Resize() {
     if (window.state() != WindowState::Minimized || MinimizedToTray) return;

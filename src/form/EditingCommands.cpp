@@ -1,8 +1,8 @@
 // The list commands of the main window. Each one that can change the list ends by storing it.
 
-#include "shell/Appearance.h"
+#include "form/Appearance.h"
+#include "form/Form1.h"
 #include "shell/ErrorTrap.h"
-#include "shell/Form1.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {

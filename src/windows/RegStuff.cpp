@@ -1,4 +1,4 @@
-#include "shell/RegStuff.h"
+#include "windows/RegStuff.h"
 
 #include <string>
 
