@@ -14,7 +14,7 @@
 
 #include "FakePlatform.h"
 #include "platform/qt/QtTextCase.h"
-#include "shell/Form1.h"
+#include "form/Form1.h"
 #include "watchlist/WatchListStore.h"
 
 namespace {

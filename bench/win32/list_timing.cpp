@@ -35,7 +35,7 @@
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
-#include "shell/Form1.h"
+#include "form/Form1.h"
 #include "shell/Settings.h"
 #include "watchlist/WatchListStore.h"
 

@@ -82,14 +82,14 @@ TEST_F(ResidencyTest, ATrayThatEndsLeavesTheWindowMinimizedAndTheNextOneTakesItB
     fake.notifyIcon.setAvailable(false);  // the panel ended, and the icon in it
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Minimized);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
     form->Form_Resize();  // as the view reports the minimized window: it stays so
     EXPECT_TRUE(form->window.visible());
 
     fake.notifyIcon.setAvailable(true);  // the panel is back
     EXPECT_FALSE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
-    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_EQ(balloons(), 1) << "said once already";
     fake.trayHook.deliver(0x202);
     EXPECT_TRUE(form->window.visible());
@@ -100,7 +100,7 @@ TEST_F(ResidencyTest, ATrayThatEndsLeavesTheWindowMinimizedAndTheNextOneTakesItB
     fake.notifyIcon.setAvailable(true);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form->MinimizedToTray);
 }
 
 class StartInTrayTest : public FormTest {
@@ -144,7 +144,7 @@ TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
     EXPECT_TRUE(form->window.visible());
     fake.notifyIcon.setAvailable(true);  // a panel starts later: the window goes into it
     EXPECT_FALSE(form->window.visible());
-    EXPECT_TRUE(MinimizedToTray);
+    EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_EQ(BalloonsShown(fake.notifyIcon), 1);
 
     fake.notifyIcon.available = true;  // a tray, but the icon could not be put into it

@@ -194,7 +194,7 @@ TEST_F(TrayHostRestart, AWindowInTheTrayWaitsMinimizedWhileThereIsNoneAndGoesBac
     EXPECT_TRUE(eventually([&] { return windowManagerState(window()) == "Iconic"; }))
         << "a minimized window the user can bring back, not a hidden one nobody can";
     EXPECT_TRUE(window().isVisible());
-    EXPECT_FALSE(MinimizedToTray);
+    EXPECT_FALSE(form().MinimizedToTray);
 
     startTrayer();
     ASSERT_TRUE(eventually([] { return trayIconWindow() != nullptr; })) << "the icon is back";
