@@ -25,25 +25,16 @@
 #include "platform/qt/QtSettingsStore.h"
 #include "shell/Settings.h"
 #include "watchlist/WatchListStore.h"
+#include "BlockList.h"
 
 namespace {
 
 using namespace tamberlyn;
 using Clock = std::chrono::steady_clock;
 
-std::vector<std::string> Fragments(long count) {
-    std::vector<std::string> fragments;
-    fragments.reserve(static_cast<std::size_t>(count));
-    for (long i = 0; i < count; ++i) {
-        fragments.push_back((i % 7 == 0 ? "Fenêtre publicitaire n°" : "Special offer ") + std::to_string(i) +
-                            (i % 3 == 0 ? " - limited time only" : ""));
-    }
-    return fragments;
-}
-
 void Store(long count) {
     QtSettingsStore store;
-    store.write(kApplicationName, kSectionName, kKeyListview, JoinWatchList(Fragments(count)));
+    store.write(kApplicationName, kSectionName, kKeyListview, JoinWatchList(BlockListFragments(count)));
 }
 
 template <class Widget>
@@ -166,7 +157,7 @@ void Save(benchmark::State& state) {
 // The list emptied in one go (what "Clear List" does once it is answered Yes), then refilled.
 void Clear(benchmark::State& state) {
     QtProgram& program = ProgramWith(state.range(0));
-    const std::vector<std::string> fragments = Fragments(state.range(0));
+    const std::vector<std::string> fragments = BlockListFragments(state.range(0));
     for (auto _ : state) {
         const Clock::time_point begin = Clock::now();
         program.form().ListView1.clear();

@@ -16,6 +16,7 @@
 #include "platform/qt/QtTextCase.h"
 #include "form/Form1.h"
 #include "watchlist/WatchListStore.h"
+#include "BlockList.h"
 
 namespace {
 
@@ -23,21 +24,10 @@ using namespace tamberlyn;
 
 using Platform = fakes::FakePlatform<QtTextCase>;
 
-// Fragments like an imported block list: different lengths, some accented.
-std::vector<std::string> Fragments(long count) {
-    std::vector<std::string> fragments;
-    fragments.reserve(static_cast<std::size_t>(count));
-    for (long i = 0; i < count; ++i) {
-        fragments.push_back((i % 7 == 0 ? "Fenêtre publicitaire n°" : "Special offer ") + std::to_string(i) +
-                            (i % 3 == 0 ? " - limited time only" : ""));
-    }
-    return fragments;
-}
-
 // A started form whose list holds count fragments, with the changes its view would see counted.
 struct Started {
     explicit Started(long count) {
-        fake.settings.set("Listview", JoinWatchList(Fragments(count)));
+        fake.settings.set("Listview", JoinWatchList(BlockListFragments(count)));
         form = std::make_unique<Form1>(fake.platform);
         form->window.setHandle(1);
         form->ListView1.onChange = [this] { ++changes; };
@@ -49,7 +39,7 @@ struct Started {
 };
 
 void Load(benchmark::State& state) {
-    const std::string stored = JoinWatchList(Fragments(state.range(0)));
+    const std::string stored = JoinWatchList(BlockListFragments(state.range(0)));
     long changes = 0;
     for (auto _ : state) {
         state.PauseTiming();

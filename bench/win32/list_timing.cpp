@@ -38,20 +38,12 @@
 #include "form/Form1.h"
 #include "shell/Settings.h"
 #include "watchlist/WatchListStore.h"
+#include "../BlockList.h"
 
 using namespace tamberlyn;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::vector<std::string> Fragments(long count) {
-    std::vector<std::string> fragments;
-    for (long i = 0; i < count; ++i) {
-        fragments.push_back((i % 7 == 0 ? "Fenêtre publicitaire n°" : "Special offer ") + std::to_string(i) +
-                            (i % 3 == 0 ? " - limited time only" : ""));
-    }
-    return fragments;
-}
 
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -113,7 +105,7 @@ double Median(std::vector<double> values) {
 }
 
 void Run(HINSTANCE instance, long count, Times& times) {
-    const std::vector<std::string> fragments = Fragments(count);
+    const std::vector<std::string> fragments = BlockListFragments(count);
     {
         RegistrySettingsStore settings;
         settings.write(kApplicationName, kSectionName, kKeyListview, JoinWatchList(fragments));

@@ -80,32 +80,34 @@ long WriteRegistryValue(Registry& registry, RegistryKey key, const std::string& 
     return registry.setValue(key, name, type, RegistryBytes(type, value));
 }
 
+namespace {
+
+// Opens root\path with the access asked, runs what is to be done with the key, and closes it.
+template <typename Action>
+long WithKey(Registry& registry, RegistryKey root, const std::string& path, std::uint32_t access, Action action) {
+    RegistryKey key = 0;
+    const long opened = registry.openKey(root, path, access, key);
+    if (opened != 0 || key == 0) return opened != 0 ? opened : 6;  // ERROR_INVALID_HANDLE
+    const long result = action(key);
+    registry.closeKey(key);
+    return result;
+}
+
+}  // namespace
+
 long SetRegistryValue(Registry& registry, RegistryKey root, const std::string& path, const std::string& name,
                       const RegistryValue& value, std::uint32_t type) {
-    RegistryKey key = 0;
-    const long opened = registry.openKey(root, path, kKeyAllAccessButDelete, key);
-    if (opened != 0 || key == 0) return opened != 0 ? opened : 6;  // ERROR_INVALID_HANDLE
-    const long written = WriteRegistryValue(registry, key, name, type, value);
-    registry.closeKey(key);
-    return written;
+    return WithKey(registry, root, path, kKeyAllAccessButDelete,
+                   [&](RegistryKey key) { return WriteRegistryValue(registry, key, name, type, value); });
 }
 
 long DeleteRegistryValue(Registry& registry, RegistryKey root, const std::string& path, const std::string& name) {
-    RegistryKey key = 0;
-    const long opened = registry.openKey(root, path, kKeyAllAccessButDelete, key);
-    if (opened != 0 || key == 0) return opened != 0 ? opened : 6;
-    const long deleted = registry.deleteValue(key, name);
-    registry.closeKey(key);
-    return deleted;
+    return WithKey(registry, root, path, kKeyAllAccessButDelete,
+                   [&](RegistryKey key) { return registry.deleteValue(key, name); });
 }
 
 long QueryRegistryValue(Registry& registry, RegistryKey root, const std::string& path, const std::string& name) {
-    RegistryKey key = 0;
-    const long opened = registry.openKey(root, path, kKeyQueryValue, key);
-    if (opened != 0 || key == 0) return opened != 0 ? opened : 6;
-    const long found = registry.queryValue(key, name);
-    registry.closeKey(key);
-    return found;
+    return WithKey(registry, root, path, kKeyQueryValue, [&](RegistryKey key) { return registry.queryValue(key, name); });
 }
 
 std::string RunEntryData(const std::string& folder, const std::string& fileName) {
