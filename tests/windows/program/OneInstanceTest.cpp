@@ -19,10 +19,7 @@ bool Restored(HWND window) { return Visible(window) && !IsIconic(window); }
 
 TEST_F(ProgramTest, ASecondStartBringsTheFirstBackFromTheTrayAndEnds) {
     // As the log-on start leaves it: hidden in the tray, monitoring.
-    StoreSetting(L"Listview", L"notepad||||||||---|||");
-    StoreSetting(L"StartStopState", L"On");
-    StoreSetting(L"Windows Startup", L"On");
-    StoreSetting(L"Minimized", L"On");
+    StoreLogOnStartInTray();
     Program first;
     ASSERT_TRUE(first.launch());
     ASSERT_TRUE(first.waitForLoad());

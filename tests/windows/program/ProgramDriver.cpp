@@ -149,6 +149,13 @@ void StoreSetting(const std::wstring& key, const std::wstring& value) {
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
+void StoreLogOnStartInTray() {
+    StoreSetting(L"Listview", L"notepad||||||||---|||");
+    StoreSetting(L"StartStopState", L"On");
+    StoreSetting(L"Windows Startup", L"On");
+    StoreSetting(L"Minimized", L"On");
+}
+
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Quillmark"); }
 
 std::wstring ClassOf(HWND hwnd) {

@@ -28,6 +28,8 @@ std::wstring SkinnedProgram(const std::wstring& folder, const char* skin);
 // The program's settings: HKCU\Software\VB and VBA Program Settings\Quillmark\Tamberlyn.
 std::optional<std::wstring> StoredSetting(const std::wstring& key);
 void StoreSetting(const std::wstring& key, const std::wstring& value);
+// The settings of a log-on start into the tray, monitoring for "notepad".
+void StoreLogOnStartInTray();
 void ClearSettings();
 
 inline const wchar_t* const kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -105,10 +105,7 @@ TEST_F(ProgramTest, MinimizingThenRestoredDuringTheBalloonTheWindowStaysShownAnd
 }
 
 TEST_F(ProgramTest, StartsHiddenInTheTrayWhenAskedAndMonitorsAsBefore) {
-    StoreSetting(L"Listview", L"notepad||||||||---|||");
-    StoreSetting(L"StartStopState", L"On");
-    StoreSetting(L"Windows Startup", L"On");
-    StoreSetting(L"Minimized", L"On");
+    StoreLogOnStartInTray();
     Program program;
     ASSERT_TRUE(program.launch());
     ASSERT_TRUE(program.waitForLoad());
