@@ -1,6 +1,7 @@
 // The two startup options: log on with the user, and start hidden in the tray.
 
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "form/Appearance.h"
@@ -22,6 +23,16 @@ void SetValueWithoutClick(CheckBox& box, int value) {
     box.setValue(value);
 }
 
+// What the log-on entry's adapter said went wrong; empty when it did what was asked.
+std::string FailureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const PlatformError& e) {
+        return e.what();
+    }
+    return {};
+}
+
 }  // namespace
 
 void Form1::Check6_Click() {
@@ -30,13 +41,7 @@ void Form1::Check6_Click() {
     if (Check6.value() == 1) {
         trap.step(100, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
         std::string failure;
-        trap.step(102, [&] {
-            try {
-                EnableStartup();
-            } catch (const PlatformError& e) {
-                failure = e.what();
-            }
-        });
+        trap.step(102, [&] { failure = FailureOf([&] { EnableStartup(); }); });
         if (!failure.empty()) {
             // Nothing will start the program: say so, and show and store the option as off.
             trap.step(104, [&] {
@@ -48,13 +53,7 @@ void Form1::Check6_Click() {
     } else {
         trap.step(108, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOff); });
         std::string failure;
-        trap.step(110, [&] {
-            try {
-                DisableStartup();
-            } catch (const PlatformError& e) {
-                failure = e.what();
-            }
-        });
+        trap.step(110, [&] { failure = FailureOf([&] { DisableStartup(); }); });
         if (!failure.empty()) {
             // The program still starts at log-on: say so, and show and store the option as on.
             trap.step(112, [&] {
