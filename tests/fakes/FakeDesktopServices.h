@@ -64,24 +64,35 @@ public:
     std::vector<std::string> calls;
 };
 
+// Keeps what a real engine would: the skin loaded, the options in force, and what each
+// window was skinned with.
 class FakeSkinEngine : public SkinEngine {
 public:
-    void loadSkin(const std::string& path, const std::string& ini) override {
-        calls.push_back("load " + path + " [" + ini + "]");
+    struct Skinned {
+        WindowHandle window;
+        std::string skin;
+        std::int32_t options;
+        bool metrics;
+        bool colors;
+        bool operator==(const Skinned&) const = default;
+    };
+
+    void loadSkin(const std::string& path, const std::string& /*ini*/) override {
         if (failLoad) throw PlatformError("The skin file is damaged");
+        loaded = path;
     }
     std::int32_t applyOptions() const override { return options; }
-    void setApplyOptions(std::int32_t value) override {
-        calls.push_back("options " + std::to_string(value));
-        options = value;
-    }
-    void setApplyMetrics(bool on) override { calls.push_back(std::string("metrics ") + (on ? "on" : "off")); }
-    void setApplyColors(bool on) override { calls.push_back(std::string("colors ") + (on ? "on" : "off")); }
-    void applyWindow(WindowHandle window) override { calls.push_back("apply " + std::to_string(window)); }
+    void setApplyOptions(std::int32_t value) override { options = value; }
+    void setApplyMetrics(bool on) override { metrics = on; }
+    void setApplyColors(bool on) override { colors = on; }
+    void applyWindow(WindowHandle window) override { skinned.push_back({window, loaded, options, metrics, colors}); }
 
+    std::string loaded;
     std::int32_t options = 0x40;
+    bool metrics = false;
+    bool colors = false;
     bool failLoad = false;
-    std::vector<std::string> calls;
+    std::vector<Skinned> skinned;
 };
 
 class FakeDesktop : public Desktop {

@@ -35,10 +35,10 @@ TEST_F(FormTest, WithoutASkinFileTheWindowKeepsItsWhite) {
     fake.files.hidden = {"C:\\Apps\\Tamberlyn\\x\\o.cjs"};  // a hidden file is not listed
     Form1& f = start();
     EXPECT_EQ(f.window.backColour(), kWhite);
-    EXPECT_TRUE(fake.skin.calls.empty());
+    EXPECT_TRUE(fake.skin.skinned.empty());
 }
 
-TEST_F(FormTest, ASkinFileColoursFramesAndCheckBoxesAndIsAppliedInOrder) {
+TEST_F(FormTest, ASkinFileColoursFramesAndCheckBoxesAndSkinsTheWindow) {
     fake.files.files = {"C:\\Apps\\Tamberlyn\\x\\o.cjs"};
     Form1& f = start();
     for (const Control* c : std::vector<const Control*>{&f.window, &f.Frame1, &f.Frame2, &f.Check6, &f.Check8}) {
@@ -46,8 +46,11 @@ TEST_F(FormTest, ASkinFileColoursFramesAndCheckBoxesAndIsAppliedInOrder) {
     }
     EXPECT_EQ(f.PushButton1.backColour(), kWhite);
     EXPECT_EQ(f.ListView1.backColour(), kWhite);
-    EXPECT_EQ(fake.skin.calls, (std::vector<std::string>{"load C:\\Apps\\Tamberlyn\\x\\o.cjs []", "options 65",
-                                                         "metrics on", "colors on", "apply 1"}));
+    // The window, once, with the program's skin: frames drawn as well as what the engine
+    // did already, its metrics and its colours.
+    using Skinned = fakes::FakeSkinEngine::Skinned;
+    const Skinned expected{1, "C:\\Apps\\Tamberlyn\\x\\o.cjs", 0x41, true, true};
+    EXPECT_EQ(fake.skin.skinned, std::vector<Skinned>{expected});
 }
 
 TEST_F(FormTest, HandPointerOverButtonsArrowElsewhere) {
