@@ -21,9 +21,11 @@ void Form1::ApplySkin() {
     const std::string skinFile = ProgramFolderFile(platform_.files, "\\x\\o.cjs");
     if (!platform_.files.isOrdinaryFile(skinFile)) return;
     window.setBackColour(kButtonFace);
-    for (Control* control : {static_cast<Control*>(&Frame1), static_cast<Control*>(&Frame2),
-                             static_cast<Control*>(&Check6), static_cast<Control*>(&Check8)}) {
-        control->setBackColour(kButtonFace);
+    // What the skin paints behind: frames and check boxes; buttons and the list keep their own.
+    for (const FormControl& entry : controls()) {
+        if (entry.kind == ControlKind::Frame || entry.kind == ControlKind::CheckBox) {
+            entry.control->setBackColour(kButtonFace);
+        }
     }
     SkinEngine& skin = platform_.skin;
     skin.loadSkin(skinFile, "");

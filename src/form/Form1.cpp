@@ -1,5 +1,7 @@
 #include "form/Form1.h"
 
+#include <algorithm>
+
 #include "form/Appearance.h"
 #include "form/TrayResidency.h"
 #include "monitor/MonitoringSwitch.h"
@@ -29,8 +31,43 @@ Form1::Form1(Platform& platform)
       cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
       platform_(platform),
       texts_(TextsFor(platform.kind)) {
-    Check6.click = [this] { Check6_Click(); };
-    Check8.click = [this] { Check8_Click(); };
+    const auto run = [this](void (Form1::*handler)()) { return [this, handler] { (this->*handler)(); }; };
+    const auto pushButton = [&](PushButton& b, void (Form1::*handler)(), bool isDefault = false) {
+        return FormControl{.control = &b,
+                           .kind = ControlKind::PushButton,
+                           .click = run(handler),
+                           .mouseMove = run(&Form1::PushButton_MouseMove),
+                           .defaultButton = isDefault};
+    };
+    const auto surface = [&](Control& c, ControlKind kind) {
+        return FormControl{.control = &c, .kind = kind, .mouseMove = run(&Form1::Surface_MouseMove)};
+    };
+    controls_ = {
+        pushButton(PushButton2, &Form1::PushButton2_Click),
+        surface(Frame2, ControlKind::Frame),
+        surface(Text1, ControlKind::TextBox),
+        pushButton(PushButton1, &Form1::PushButton1_Click, true),  // Enter in Text1 adds what it holds
+        FormControl{.control = &ListView1,
+                    .kind = ControlKind::ListView,
+                    .click = run(&Form1::ListView1_Click),
+                    .doubleClick = run(&Form1::ListView1_DblClick),
+                    .keyDown = [this](int keyCode, int shift) { ListView1_KeyDown(keyCode, shift); },
+                    .mouseMove = run(&Form1::Surface_MouseMove)},
+        pushButton(PushButton3, &Form1::PushButton3_Click),
+        pushButton(PushButton4, &Form1::PushButton4_Click),
+        pushButton(PushButton5, &Form1::PushButton5_Click),
+        pushButton(PushButton6, &Form1::PushButton6_Click),
+        surface(Frame1, ControlKind::Frame),
+        // A check box's own mouse moves are none of the form's.
+        FormControl{.control = &Check6, .kind = ControlKind::CheckBox, .click = run(&Form1::Check6_Click)},
+        FormControl{.control = &Check8, .kind = ControlKind::CheckBox, .click = run(&Form1::Check8_Click)},
+    };
+    std::stable_sort(controls_.begin(), controls_.end(), [](const FormControl& a, const FormControl& b) {
+        return a.control->tabIndex() < b.control->tabIndex();
+    });
+    for (const FormControl& entry : controls_) {
+        if (entry.kind == ControlKind::CheckBox) entry.as<CheckBox>().click = entry.click;
+    }
     cSysTray1.MouseUp = [this](std::int16_t button, std::int32_t id) { cSysTray1_MouseUp(button, id); };
     platform.notifyIcon.trayChanged = [this](bool available) { NotificationArea_Changed(available); };
     // What the window's stored form gives the tray control; it starts out of the tray.

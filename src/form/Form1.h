@@ -3,7 +3,9 @@
 // Native views mirror the controls and call the handlers; nothing here touches a widget.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
@@ -21,6 +23,27 @@ const FontSpec kWindowFont{"Arial", 9.0, true};
 const FontSpec kButtonFont{"Arial", 11.25, true};
 
 constexpr int kVirtualKeyDelete = 46;
+
+// One control as a view builds it, and the handlers that the user's actions on it run.
+// A handler left empty means the view keeps that action to itself.
+struct FormControl {
+    Control* control = nullptr;
+    ControlKind kind = ControlKind::Frame;
+    // A push button pressed, a check box's value changed (through its click), a mouse click
+    // in the list.
+    std::function<void()> click = {};
+    std::function<void()> doubleClick = {};                    // on a row of the list
+    std::function<void(int keyCode, int shift)> keyDown = {};  // in the list, before it acts
+    // The pointer moved over the control; empty where the control's moves are its own.
+    std::function<void()> mouseMove = {};
+    // Enter in a text box presses this button.
+    bool defaultButton = false;
+
+    template <class Kind>
+    Kind& as() const {
+        return static_cast<Kind&>(*control);
+    }
+};
 
 class Form1 {
 public:
@@ -51,6 +74,10 @@ public:
     CheckBox Check8;
     Timer Timer1;
     cSysTray cSysTray1;
+
+    // The controls above that a view shows, in tab order (a frame before what it holds):
+    // views build and wire themselves from this, so a new control is a change here only.
+    const std::vector<FormControl>& controls() const { return controls_; }
 
     // True while the load sequence runs: Check6 then leaves the log-on entry alone.
     bool Loading = false;
@@ -113,6 +140,7 @@ private:
     Platform& platform_;
     const DesktopTexts& texts_;
     ScanMemory scanMemory_;
+    std::vector<FormControl> controls_;
 };
 
 }  // namespace tamberlyn

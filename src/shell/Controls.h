@@ -30,6 +30,9 @@ using Colour = std::uint32_t;
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kButtonFace = 0x8000000F;
 
+// What a view makes of a control.
+enum class ControlKind { PushButton, Frame, TextBox, ListView, CheckBox };
+
 class Control {
 public:
     Control(std::string name, TwipsRect rect, int tabIndex, const Control* container = nullptr);

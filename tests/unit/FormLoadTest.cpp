@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <stdexcept>
+
 #include "FormFixture.h"
 
 namespace tamberlyn {
@@ -30,6 +33,62 @@ TEST_F(FormTest, FirstStartWithAnEmptyStore) {
     EXPECT_EQ(add.uFlags, kNifMessage | kNifIcon | kNifTip);
     EXPECT_EQ(add.uCallbackMessage, 1125u);
     EXPECT_EQ(add.hIcon, 0x51u);
+}
+
+// The views build the window from this table and nothing else: what it holds must be enough
+// to run the form as its window would.
+TEST_F(FormTest, TheControlTableIsInTabOrderAndRunsTheFormAsTheWindowWould) {
+    Form1& f = start();
+    const std::vector<FormControl>& table = f.controls();
+    std::vector<const Control*> seen;
+    int defaults = 0;
+    for (const FormControl& entry : table) {
+        if (!seen.empty()) {
+            EXPECT_LT(seen.back()->tabIndex(), entry.control->tabIndex()) << entry.control->name();
+        }
+        // A view makes the frame first and puts what it holds inside.
+        if (const Control* container = entry.control->container()) {
+            EXPECT_NE(std::find(seen.begin(), seen.end(), container), seen.end()) << entry.control->name();
+        }
+        if (entry.kind == ControlKind::PushButton || entry.kind == ControlKind::CheckBox) {
+            EXPECT_TRUE(entry.click) << entry.control->name();
+        }
+        defaults += entry.defaultButton ? 1 : 0;
+        seen.push_back(entry.control);
+    }
+    EXPECT_EQ(defaults, 1);
+
+    const auto entry = [&](const std::string& name) -> const FormControl& {
+        for (const FormControl& e : table) {
+            if (e.control->name() == name) return e;
+        }
+        throw std::out_of_range(name);
+    };
+    const auto find = [&](ControlKind kind) -> const FormControl& {
+        return *std::find_if(table.begin(), table.end(), [kind](const FormControl& e) { return e.kind == kind; });
+    };
+    // Typed, then Enter: the default button adds it.
+    find(ControlKind::TextBox).as<TextBox>().setText("Notepad");
+    std::find_if(table.begin(), table.end(), [](const FormControl& e) { return e.defaultButton; })->click();
+    EXPECT_EQ(rows(), std::vector<std::string>{"Notepad"});
+    EXPECT_EQ(storedList(), "Notepad" + S);
+    // Start Monitoring, by its button.
+    entry("PushButton2").click();
+    EXPECT_TRUE(f.Timer1.enabled());
+    // The Delete key in the list removes the selected row.
+    const FormControl& list = find(ControlKind::ListView);
+    list.as<ListView>().select(1);
+    list.keyDown(kVirtualKeyDelete, 0);
+    EXPECT_TRUE(rows().empty());
+    // Ticking a box runs its handler: the log-on entry is made.
+    entry("Check6").as<CheckBox>().setValue(1);
+    EXPECT_EQ(fake.logonEntry.calls, std::vector<std::string>{"add"});
+    // Moves over a button show the hand; check boxes keep theirs.
+    entry("PushButton3").mouseMove();
+    EXPECT_EQ(f.window.mousePointer(), kPointerCustom);
+    EXPECT_FALSE(entry("Check8").mouseMove);
+    list.mouseMove();
+    EXPECT_EQ(f.window.mousePointer(), kPointerDefault);
 }
 
 TEST_F(FormTest, RestoresListAndMonitoring) {

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -54,93 +54,19 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     : QWidget(nullptr, kWindowFlags),
       form_(form),
       desktop_(desktop),
-      dpi_(QGuiApplication::primaryScreen()->logicalDotsPerInch()),
-      PushButton2_(new QPushButton(this)),
-      Frame2_(new QGroupBox(this)),
-      Text1_(new QLineEdit(Frame2_)),
-      PushButton1_(new QPushButton(Frame2_)),
-      ListView1_(new WatchListWidget(this)),
-      PushButton3_(new QPushButton(this)),
-      PushButton4_(new QPushButton(this)),
-      PushButton5_(new QPushButton(this)),
-      PushButton6_(new QPushButton(this)),
-      Frame1_(new QGroupBox(this)),
-      Check6_(new QCheckBox(Frame1_)),
-      Check8_(new QCheckBox(Frame1_)) {
+      dpi_(QGuiApplication::primaryScreen()->logicalDotsPerInch()) {
     setObjectName(toQString(form_.window.name()));
     setFont(toQFont(kWindowFont));
     const QRect client = pixelsOf(form_.window);
     setFixedSize(client.size());
     setMouseTracking(true);
 
-    const std::pair<QPushButton*, PushButton*> buttons[] = {
-        {PushButton1_, &form_.PushButton1}, {PushButton2_, &form_.PushButton2}, {PushButton3_, &form_.PushButton3},
-        {PushButton4_, &form_.PushButton4}, {PushButton5_, &form_.PushButton5}, {PushButton6_, &form_.PushButton6}};
-    for (auto [widget, control] : buttons) {
-        widget->setFont(toQFont(kButtonFont));
-        widget->setAutoDefault(false);
-        place(*widget, *control);
-        watchMouse(*widget, true);
-        QPushButton* button = widget;
-        PushButton* state = control;
-        control->onChange = [this, button, state] { mirrorButton(*button, *state); };
-        mirrorButton(*widget, *control);
+    widgets_.reserve(form_.controls().size());
+    for (const FormControl& entry : form_.controls()) build(entry);
+    for (std::size_t i = 0; i < widgets_.size(); ++i) {
+        widgets_[i].entry->control->onChange = [this, i] { mirror(widgets_[i]); };
+        mirror(widgets_[i]);
     }
-    connect(PushButton1_, &QPushButton::clicked, this, [this] { form_.PushButton1_Click(); });
-    connect(PushButton2_, &QPushButton::clicked, this, [this] { form_.PushButton2_Click(); });
-    connect(PushButton3_, &QPushButton::clicked, this, [this] { form_.PushButton3_Click(); });
-    connect(PushButton4_, &QPushButton::clicked, this, [this] { form_.PushButton4_Click(); });
-    connect(PushButton5_, &QPushButton::clicked, this, [this] { form_.PushButton5_Click(); });
-    connect(PushButton6_, &QPushButton::clicked, this, [this] { form_.PushButton6_Click(); });
-
-    for (auto [widget, control] : {std::pair{Frame1_, &form_.Frame1}, std::pair{Frame2_, &form_.Frame2}}) {
-        place(*widget, *control);
-        watchMouse(*widget, false);
-        QGroupBox* frame = widget;
-        Frame* state = control;
-        control->onChange = [this, frame, state] { mirrorFrame(*frame, *state); };
-        mirrorFrame(*widget, *control);
-    }
-
-    place(*Text1_, form_.Text1);
-    watchMouse(*Text1_, false);
-    connect(Text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (!mirroring_) form_.Text1.setText(toUtf8(text));
-    });
-    // Enter in the box does what the button below it says.
-    connect(Text1_, &QLineEdit::returnPressed, this, [this] { form_.PushButton1_Click(); });
-    form_.Text1.onChange = [this] { mirrorText(); };
-    mirrorText();
-
-    for (auto [widget, control] : {std::pair{Check6_, &form_.Check6}, std::pair{Check8_, &form_.Check8}}) {
-        place(*widget, *control);
-        // A check box's own mouse moves are none of the frame's.
-        widget->setAttribute(Qt::WA_NoMousePropagation);
-        QCheckBox* box = widget;
-        CheckBox* state = control;
-        control->onChange = [this, box, state] { mirrorCheckBox(*box, *state); };
-        connect(widget, &QCheckBox::clicked, this, [this, box, state](bool checked) {
-            if (mirroring_) return;
-            state->setValue(checked ? 1 : 0);
-            mirrorCheckBox(*box, *state);  // the form may have set it back
-        });
-        mirrorCheckBox(*widget, *control);
-    }
-
-    place(*ListView1_, form_.ListView1);
-    watchMouse(*ListView1_, false);
-    watchMouse(*ListView1_->viewport(), false);
-    watchMouse(*ListView1_->header(), false);
-    // The form's list follows every change of the selection, by mouse or keys; only a
-    // click copies the row into the text box.
-    connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!mirroring_) form_.ListView1.select(ListView1_->selectedPosition());
-    });
-    ListView1_->clicked = [this] { form_.ListView1_Click(); };
-    ListView1_->doubleClicked = [this] { form_.ListView1_DblClick(); };
-    ListView1_->keyDown = [this](int key, int shift) { form_.ListView1_KeyDown(key, shift); };
-    form_.ListView1.onChange = [this] { mirrorList(); };
-    mirrorList();
 
     connect(&Timer1_, &QTimer::timeout, this, [this] { form_.Timer1_Timer(); });
     form_.Timer1.onChange = [this] { mirrorTimer(); };
@@ -158,44 +84,119 @@ MainWindow::MainWindow(Form1& form, const QtDesktop& desktop)
     };
     mirrorWindow();
 
-    setTabOrderByIndex();
+    setTabOrderByTable();
 }
 
 MainWindow::~MainWindow() {
-    for (Control* control :
-         std::initializer_list<Control*>{&form_.window, &form_.PushButton1, &form_.PushButton2, &form_.PushButton3,
-                                         &form_.PushButton4, &form_.PushButton5, &form_.PushButton6, &form_.Frame1,
-                                         &form_.Frame2, &form_.Text1, &form_.ListView1, &form_.Check6, &form_.Check8}) {
-        control->onChange = nullptr;
-    }
+    for (const Shown& shown : widgets_) shown.entry->control->onChange = nullptr;
+    form_.window.onChange = nullptr;
     form_.Timer1.onChange = nullptr;
     form_.window.focusRequested = nullptr;
 }
 
 QRect MainWindow::pixelsOf(const Control& control) const { return twipsToPixels(control.rect(), dpi_); }
 
-void MainWindow::place(QWidget& widget, const Control& control) {
-    widget.setObjectName(toQString(control.name()));
-    widget.setGeometry(pixelsOf(control));
+QWidget* MainWindow::widgetOf(const Control* control) {
+    if (control == nullptr) return this;
+    for (const Shown& shown : widgets_) {
+        if (shown.entry->control == control) return shown.widget;
+    }
+    throw std::logic_error("The form lists " + control->name() + " after a control inside it");
 }
 
-void MainWindow::watchMouse(QWidget& widget, bool pushButton) {
+void MainWindow::build(const FormControl& entry) {
+    const Control& control = *entry.control;
+    QWidget* const parent = widgetOf(control.container());
+    QWidget* widget = nullptr;
+    switch (entry.kind) {
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(parent);
+            button->setFont(toQFont(kButtonFont));
+            button->setAutoDefault(false);
+            connect(button, &QPushButton::clicked, this, [click = entry.click] { click(); });
+            widget = button;
+            break;
+        }
+        case ControlKind::Frame: widget = new QGroupBox(parent); break;
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(parent);
+            auto& state = entry.as<TextBox>();
+            connect(edit, &QLineEdit::textEdited, this, [this, &state](const QString& text) {
+                if (!mirroring_) state.setText(toUtf8(text));
+            });
+            // Enter in the box does what the default button says.
+            connect(edit, &QLineEdit::returnPressed, this, [this] { pressDefaultButton(); });
+            widget = edit;
+            break;
+        }
+        case ControlKind::ListView: {
+            auto* list = new WatchListWidget(parent);
+            auto& state = entry.as<ListView>();
+            // The form's list follows every change of the selection, by mouse or keys; only a
+            // click copies the row into the text box.
+            connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, list, &state] {
+                if (!mirroring_) state.select(list->selectedPosition());
+            });
+            list->clicked = entry.click;
+            list->doubleClicked = entry.doubleClick;
+            list->keyDown = entry.keyDown;
+            if (entry.mouseMove) {
+                watchMouse(*list->viewport(), entry.mouseMove);
+                watchMouse(*list->header(), entry.mouseMove);
+            }
+            widget = list;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(parent);
+            auto& state = entry.as<CheckBox>();
+            connect(box, &QCheckBox::clicked, this, [this, box, &state](bool checked) {
+                if (mirroring_) return;
+                state.setValue(checked ? 1 : 0);
+                mirrorCheckBox(*box, state);  // the form may have set it back
+            });
+            widget = box;
+            break;
+        }
+    }
+    widget->setObjectName(toQString(control.name()));
+    widget->setGeometry(pixelsOf(control));
+    if (entry.mouseMove) {
+        watchMouse(*widget, entry.mouseMove);
+    } else {
+        widget->setAttribute(Qt::WA_NoMousePropagation);  // nor the surface's underneath
+    }
+    widgets_.push_back({&entry, widget});
+}
+
+void MainWindow::watchMouse(QWidget& widget, std::function<void()> mouseMove) {
     widget.setMouseTracking(true);
     widget.setAttribute(Qt::WA_NoMousePropagation);
     widget.installEventFilter(this);
-    mouseWatched_[&widget] = pushButton;
+    mouseMoves_[&widget] = std::move(mouseMove);
 }
 
-void MainWindow::setTabOrderByIndex() {
-    std::vector<std::pair<int, QWidget*>> order = {
-        {form_.ListView1.tabIndex(), ListView1_},     {form_.PushButton1.tabIndex(), PushButton1_},
-        {form_.PushButton2.tabIndex(), PushButton2_}, {form_.PushButton3.tabIndex(), PushButton3_},
-        {form_.PushButton4.tabIndex(), PushButton4_}, {form_.PushButton5.tabIndex(), PushButton5_},
-        {form_.PushButton6.tabIndex(), PushButton6_}, {form_.Text1.tabIndex(), Text1_},
-        {form_.Check6.tabIndex(), Check6_},           {form_.Check8.tabIndex(), Check8_}};
-    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
-    firstInTabOrder_ = order.front().second;
+void MainWindow::pressDefaultButton() {
+    for (const Shown& shown : widgets_) {
+        if (shown.entry->defaultButton && shown.widget->isEnabled()) {
+            shown.entry->click();
+            return;
+        }
+    }
+}
+
+// The table is in tab order; frames take no focus.
+void MainWindow::setTabOrderByTable() {
+    QWidget* previous = nullptr;
+    for (const Shown& shown : widgets_) {
+        if (shown.entry->kind == ControlKind::Frame) continue;
+        if (previous == nullptr) {
+            firstInTabOrder_ = shown.widget;
+        } else {
+            QWidget::setTabOrder(previous, shown.widget);
+        }
+        previous = shown.widget;
+    }
 }
 
 void MainWindow::showCentred() {
@@ -249,6 +250,23 @@ void MainWindow::mirrorPointer() {
     }
 }
 
+void MainWindow::mirror(const Shown& shown) {
+    const FormControl& entry = *shown.entry;
+    switch (entry.kind) {
+        case ControlKind::PushButton:
+            mirrorButton(static_cast<QPushButton&>(*shown.widget), entry.as<PushButton>());
+            break;
+        case ControlKind::Frame: mirrorFrame(static_cast<QGroupBox&>(*shown.widget), entry.as<Frame>()); break;
+        case ControlKind::TextBox: mirrorText(static_cast<QLineEdit&>(*shown.widget), entry.as<TextBox>()); break;
+        case ControlKind::ListView:
+            mirrorList(static_cast<WatchListWidget&>(*shown.widget), entry.as<ListView>());
+            break;
+        case ControlKind::CheckBox:
+            mirrorCheckBox(static_cast<QCheckBox&>(*shown.widget), entry.as<CheckBox>());
+            break;
+    }
+}
+
 void MainWindow::mirrorButton(QPushButton& widget, const PushButton& control) {
     const QString caption = toQString(control.caption());
     if (widget.text() != caption) widget.setText(caption);
@@ -273,18 +291,15 @@ void MainWindow::mirrorCheckBox(QCheckBox& widget, const CheckBox& control) {
     mirrorBackColour(widget, control);
 }
 
-void MainWindow::mirrorText() {
+void MainWindow::mirrorText(QLineEdit& widget, const TextBox& control) {
     MirrorScope scope(mirroring_);
-    const QString text = toQString(form_.Text1.text());
-    if (Text1_->text() != text) Text1_->setText(text);
-    mirrorVisible(*Text1_, form_.Text1);
+    const QString text = toQString(control.text());
+    if (widget.text() != text) widget.setText(text);
+    mirrorVisible(widget, control);
 }
 
-void MainWindow::mirrorList() {
+void MainWindow::mirrorList(WatchListWidget& widget, const ListView& list) {
     MirrorScope scope(mirroring_);
-    const ListView& list = form_.ListView1;
-    WatchListWidget& widget = *ListView1_;
-
     const QString header = toQString(list.columnHeader());
     if (widget.headerItem()->text(0) != header) widget.setHeaderLabels({header});
     const int width = twipsToPixels(list.columnWidth(), dpi_);
@@ -292,7 +307,7 @@ void MainWindow::mirrorList() {
     const QString toolTip = toQString(list.toolTip());
     if (widget.toolTip() != toolTip) widget.setToolTip(toolTip);
 
-    if (list.rowsRevision() != shownRowsRevision_) mirrorRows();
+    widget.showRows(list.rows(), list.rowsRevision());
 
     if (widget.selectedPosition() != list.selectedIndex()) {
         if (list.selectedIndex() == 0) {
@@ -302,38 +317,6 @@ void MainWindow::mirrorList() {
         }
     }
     mirrorVisible(widget, list);
-}
-
-// Only the rows that differ, in one removal and one insertion: the rows around an edit keep
-// their items, place and scrolling, and a long list is built once, not again at each edit.
-void MainWindow::mirrorRows() {
-    const std::vector<std::string>& rows = form_.ListView1.rows();
-    WatchListWidget& widget = *ListView1_;
-    std::size_t prefix = 0;
-    while (prefix < rows.size() && prefix < shownRows_.size() && rows[prefix] == shownRows_[prefix]) ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < rows.size() - prefix && suffix < shownRows_.size() - prefix &&
-           rows[rows.size() - 1 - suffix] == shownRows_[shownRows_.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    const std::size_t removed = shownRows_.size() - prefix - suffix;
-    if (removed == shownRows_.size() && removed > 0) {
-        widget.clear();
-    } else if (removed > 0) {
-        widget.model()->removeRows(static_cast<int>(prefix), static_cast<int>(removed));
-    }
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size() - suffix - prefix));
-    for (std::size_t i = prefix; i < rows.size() - suffix; ++i) {
-        items.append(new QTreeWidgetItem(QStringList{toQString(rows[i])}));
-    }
-    if (!items.isEmpty()) widget.insertTopLevelItems(static_cast<int>(prefix), items);
-
-    const auto at = [this](std::size_t i) { return shownRows_.begin() + static_cast<std::ptrdiff_t>(i); };
-    shownRows_.erase(at(prefix), at(prefix + removed));
-    shownRows_.insert(at(prefix), rows.begin() + static_cast<std::ptrdiff_t>(prefix),
-                      rows.end() - static_cast<std::ptrdiff_t>(suffix));
-    shownRowsRevision_ = form_.ListView1.rowsRevision();
 }
 
 void MainWindow::mirrorTimer() {
@@ -395,14 +378,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        const auto found = mouseWatched_.find(static_cast<QWidget*>(watched));
-        if (found != mouseWatched_.end()) {
-            if (found->second) {
-                form_.PushButton_MouseMove();
-            } else {
-                form_.Surface_MouseMove();
-            }
-        }
+        const auto found = mouseMoves_.find(static_cast<QWidget*>(watched));
+        if (found != mouseMoves_.end()) found->second();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -32,9 +32,6 @@ public:
     // The first showing, centred on the screen; from then on the window's visibility follows the form.
     void showCentred();
 
-    // The pixels per inch that the twips were converted at.
-    double logicalDpi() const { return dpi_; }
-
     // Told when the user closes the window, before the form's close sequence ends the program.
     std::function<void()> closing;
 
@@ -45,21 +42,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A control of the form's table and the widget that shows it.
+    struct Shown {
+        const FormControl* entry;
+        QWidget* widget;
+    };
+
     QRect pixelsOf(const Control& control) const;
-    void place(QWidget& widget, const Control& control);
-    void setTabOrderByIndex();
-    void watchMouse(QWidget& widget, bool pushButton);
+    QWidget* widgetOf(const Control* control);
+    void build(const FormControl& entry);
+    void setTabOrderByTable();
+    void watchMouse(QWidget& widget, std::function<void()> mouseMove);
+    void pressDefaultButton();
 
     // Each mirror touches a widget only where it differs from the form.
+    void mirror(const Shown& shown);
     void mirrorWindow();
     void mirrorWindowVisibility();
     void mirrorPointer();
     void mirrorButton(QPushButton& widget, const PushButton& control);
     void mirrorFrame(QGroupBox& widget, const Frame& control);
     void mirrorCheckBox(QCheckBox& widget, const CheckBox& control);
-    void mirrorText();
-    void mirrorList();
-    void mirrorRows();
+    void mirrorText(QLineEdit& widget, const TextBox& control);
+    void mirrorList(WatchListWidget& widget, const ListView& list);
     void mirrorTimer();
     void mirrorBackColour(QWidget& widget, const Control& control);
     void mirrorVisible(QWidget& widget, const Control& control);
@@ -72,24 +77,11 @@ private:
     bool shown_ = false;     // the form's visibility is mirrored once the window was first shown
     bool mirroring_ = false; // widget signals raised by a mirror are no user events
 
-    QPushButton* PushButton2_;
-    QGroupBox* Frame2_;
-    QLineEdit* Text1_;
-    QPushButton* PushButton1_;
-    WatchListWidget* ListView1_;
-    QPushButton* PushButton3_;
-    QPushButton* PushButton4_;
-    QPushButton* PushButton5_;
-    QPushButton* PushButton6_;
-    QGroupBox* Frame1_;
-    QCheckBox* Check6_;
-    QCheckBox* Check8_;
+    std::vector<Shown> widgets_;  // in the table's order, which is the tab order
     QTimer Timer1_;
     QWidget* firstInTabOrder_ = nullptr;
 
-    std::vector<std::string> shownRows_;  // what the list widget shows, row by row
-    std::uint64_t shownRowsRevision_ = 0;
-    std::map<const QWidget*, bool> mouseWatched_;  // widgets whose mouse moves the form hears of: push button or not
+    std::map<const QWidget*, std::function<void()>> mouseMoves_;  // what a move over each watched widget runs
     std::map<const Control*, Colour> mirroredBackColour_;
     IconHandle mirroredIcon_ = 0;
     int mirroredPointer_ = kPointerDefault;

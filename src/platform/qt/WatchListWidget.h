@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QTreeWidget>
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tamberlyn {
 
@@ -16,6 +19,10 @@ public:
     // The selected row counted from 1; 0 for none.
     int selectedPosition() const;
 
+    // Shows these rows, which the list's revision names: only what differs from the rows
+    // shown is touched, and nothing at all for the revision already shown.
+    void showRows(const std::vector<std::string>& rows, std::uint64_t revision);
+
     std::function<void()> clicked;
     std::function<void()> doubleClicked;
     std::function<void(int virtualKey, int shift)> keyDown;
@@ -24,6 +31,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::vector<std::string> shownRows_;  // row by row
+    std::uint64_t shownRevision_ = 0;
 };
 
 }  // namespace tamberlyn

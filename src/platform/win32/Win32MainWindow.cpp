@@ -129,20 +129,10 @@ Win32MainWindow::Win32MainWindow(Form1& form, const Win32Desktop& desktop, HINST
     form_.window.focusRequested = [this] { focusWindow(); };
     form_.Timer1.onChange = [this] { mirrorTimer(); };
     for (std::size_t i = 0; i < children_.size(); ++i) {
-        if (children_[i].hwnd == list_) {
-            children_[i].control->onChange = [this] { mirrorList(); };
-        } else {
-            children_[i].control->onChange = [this, i] { mirrorChild(children_[i]); };
-        }
+        children_[i].entry->control->onChange = [this, i] { mirrorChild(children_[i]); };
     }
     mirrorWindow();
-    for (Child& child : children_) {
-        if (child.hwnd == list_) {
-            mirrorList();
-        } else {
-            mirrorChild(child);
-        }
-    }
+    for (Child& child : children_) mirrorChild(child);
     mirrorTimer();
     form_.window.setHandle(HandleOf(hwnd_));
 }
@@ -151,7 +141,7 @@ Win32MainWindow::~Win32MainWindow() {
     form_.window.onChange = nullptr;
     form_.window.focusRequested = nullptr;
     form_.Timer1.onChange = nullptr;
-    for (const Child& child : children_) child.control->onChange = nullptr;
+    for (const Child& child : children_) child.entry->control->onChange = nullptr;
     for (HWND button : pushButtons_) RemoveWindowSubclass(button, PushButtonProc, kPushButtonSubclass);
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -182,76 +172,76 @@ void Win32MainWindow::load(int showCommand) {
 
 // ---- Creation and layout ---------------------------------------------------------------
 
-Win32MainWindow::Child& Win32MainWindow::addChild(Control& control, const wchar_t* className, const std::string& text,
-                                                  DWORD style, DWORD exStyle, HINSTANCE instance) {
-    const int id = kFirstControlId + static_cast<int>(children_.size());
+// Enter presses the default button unless another push button has the focus, as in a
+// dialog box: IsDialogMessageW in the message loop asks the window with DM_GETDEFID.
+void Win32MainWindow::addChild(const FormControl& entry, HINSTANCE instance) {
+    const wchar_t* className = WC_BUTTONW;
+    std::string text;
+    DWORD style = WS_TABSTOP;
+    DWORD exStyle = 0;
+    switch (entry.kind) {
+        case ControlKind::PushButton:
+            text = entry.as<PushButton>().caption();
+            style |= entry.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            break;
+        case ControlKind::Frame:
+            text = entry.as<Frame>().caption();
+            style = BS_GROUPBOX;
+            break;
+        case ControlKind::TextBox:
+            className = WC_EDITW;
+            text = entry.as<TextBox>().text();
+            style |= ES_AUTOHSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::ListView:
+            className = WC_LISTVIEWW;
+            style |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::CheckBox:
+            // Not an automatic box: the form decides the value, the box shows it.
+            text = entry.as<CheckBox>().caption();
+            style |= BS_CHECKBOX;
+            break;
+    }
     Child child;
-    child.control = &control;
-    child.id = id;
+    child.entry = &entry;
+    child.id = kFirstControlId + static_cast<int>(children_.size());
     child.hwnd = CreateWindowExW(exStyle, className, ToUtf16(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
+    if (entry.kind == ControlKind::PushButton) {
+        if (entry.defaultButton) addButton_ = child.hwnd;
+        pushButtons_.push_back(child.hwnd);
+        SetWindowSubclass(child.hwnd, PushButtonProc, kPushButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
+    }
     children_.push_back(std::move(child));
-    return children_.back();
 }
 
 void Win32MainWindow::createControls(HINSTANCE instance) {
-    Form1& f = form_;
-    children_.reserve(12);
-    // Enter presses "Add To List Below" unless another push button has the focus, as in a
-    // dialog box: IsDialogMessageW in the message loop asks the window with DM_GETDEFID.
-    auto button = [&](PushButton& b, void (Form1::*handler)()) {
-        const bool isDefault = &b == &f.PushButton1;
-        Child& child = addChild(b, WC_BUTTONW, b.caption(), (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP,
-                                0, instance);
-        child.buttonFont = true;
-        child.clicked = [this, handler] { (form_.*handler)(); };
-        if (isDefault) addButton_ = child.hwnd;
-        pushButtons_.push_back(child.hwnd);
-        SetWindowSubclass(child.hwnd, PushButtonProc, kPushButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
-    };
-    auto checkBox = [&](CheckBox& c) {
-        // Not an automatic box: the form decides the value, the box shows it.
-        Child& child = addChild(c, WC_BUTTONW, c.caption(), BS_CHECKBOX | WS_TABSTOP, 0, instance);
-        child.clicked = [&c] { c.setValue(1 - c.value()); };
-    };
-    button(f.PushButton2, &Form1::PushButton2_Click);
-    addChild(f.Frame2, WC_BUTTONW, f.Frame2.caption(), BS_GROUPBOX, 0, instance);
-    edit_ = addChild(f.Text1, WC_EDITW, f.Text1.text(), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, instance).hwnd;
-    button(f.PushButton1, &Form1::PushButton1_Click);
-    list_ = addChild(f.ListView1, WC_LISTVIEWW, "",
-                     LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
-                     WS_EX_CLIENTEDGE,
-                     instance)
-                .hwnd;
-    button(f.PushButton3, &Form1::PushButton3_Click);
-    button(f.PushButton4, &Form1::PushButton4_Click);
-    button(f.PushButton5, &Form1::PushButton5_Click);
-    button(f.PushButton6, &Form1::PushButton6_Click);
-    addChild(f.Frame1, WC_BUTTONW, f.Frame1.caption(), BS_GROUPBOX, 0, instance);
-    checkBox(f.Check6);
-    checkBox(f.Check8);
-
-    // Tab order is z-order; a frame comes before the controls inside it, so it lies above them.
-    std::vector<const Child*> order;
-    for (const Child& child : children_) order.push_back(&child);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Child* a, const Child* b) { return a->control->tabIndex() < b->control->tabIndex(); });
+    // In the table's order, which is the tab order: for the dialog manager, tab order is
+    // z-order, and a frame comes before the controls inside it, so it lies above them.
+    children_.reserve(form_.controls().size());
+    for (const FormControl& entry : form_.controls()) addChild(entry, instance);
     HWND after = HWND_TOP;
-    for (const Child* child : order) {
-        SetWindowPos(child->hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = child->hwnd;
+    for (const Child& child : children_) {
+        SetWindowPos(child.hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child.hwnd;
     }
 
     toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
-    std::wstring tip = ToUtf16(f.ListView1.toolTip());
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(list_);
-    tool.lpszText = tip.data();
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    for (const Child& child : children_) {
+        if (child.entry->kind != ControlKind::ListView) continue;
+        std::wstring tip = ToUtf16(child.entry->as<ListView>().toolTip());
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(child.hwnd);
+        tool.lpszText = tip.data();
+        SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 int Win32MainWindow::pixels(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), kTwipsPerInch); }
@@ -263,25 +253,27 @@ void Win32MainWindow::createFonts() {
     buttonFont_ = CreateFontFor(kButtonFont, dpi_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
     for (const Child& child : children_) {
-        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(child.buttonFont ? buttonFont_ : windowFont_),
-                     TRUE);
+        const bool button = child.entry->kind == ControlKind::PushButton;
+        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(button ? buttonFont_ : windowFont_), TRUE);
     }
     if (oldWindowFont) DeleteObject(oldWindowFont);
     if (oldButtonFont) DeleteObject(oldButtonFont);
 }
 
 void Win32MainWindow::layout() {
-    for (const Child& child : children_) {
-        TwipsRect r = child.control->rect();
-        if (const Control* container = child.control->container()) {
+    for (Child& child : children_) {
+        TwipsRect r = child.entry->control->rect();
+        if (const Control* container = child.entry->control->container()) {
             r.left += container->rect().left;
             r.top += container->rect().top;
         }
         SetWindowPos(child.hwnd, nullptr, pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height),
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        if (child.entry->kind == ControlKind::ListView && child.columnAdded) {
+            child.shownColumnWidth = -1;  // pixels change with the DPI
+            mirrorList(child);
+        }
     }
-    shownColumnWidth_ = -1;  // pixels change with the DPI
-    if (columnAdded_) mirrorList();
 }
 
 void Win32MainWindow::placeWindow() {
@@ -332,84 +324,87 @@ void Win32MainWindow::mirrorPresence() {
 }
 
 void Win32MainWindow::mirrorChild(Child& child) {
-    const Control& control = *child.control;
-    if (const auto* button = dynamic_cast<const PushButton*>(&control)) {
-        SetTextIfDifferent(child.hwnd, button->caption());
-    } else if (const auto* text = dynamic_cast<const TextBox*>(&control)) {
-        MirrorScope scope(mirroring_);
-        SetTextIfDifferent(child.hwnd, text->text());
-    } else if (const auto* check = dynamic_cast<const CheckBox*>(&control)) {
-        const WPARAM state = check->value() == 1 ? BST_CHECKED : BST_UNCHECKED;
-        if (static_cast<WPARAM>(SendMessageW(child.hwnd, BM_GETCHECK, 0, 0)) != state) {
-            SendMessageW(child.hwnd, BM_SETCHECK, state, 0);
+    const FormControl& entry = *child.entry;
+    switch (entry.kind) {
+        case ControlKind::PushButton: SetTextIfDifferent(child.hwnd, entry.as<PushButton>().caption()); break;
+        case ControlKind::TextBox: {
+            MirrorScope scope(mirroring_);
+            SetTextIfDifferent(child.hwnd, entry.as<TextBox>().text());
+            break;
         }
+        case ControlKind::CheckBox: {
+            const WPARAM state = entry.as<CheckBox>().value() == 1 ? BST_CHECKED : BST_UNCHECKED;
+            if (static_cast<WPARAM>(SendMessageW(child.hwnd, BM_GETCHECK, 0, 0)) != state) {
+                SendMessageW(child.hwnd, BM_SETCHECK, state, 0);
+            }
+            break;
+        }
+        case ControlKind::ListView: mirrorList(child); break;
+        case ControlKind::Frame: break;
     }
-    // Frames and check boxes paint with their own back colour: a change needs a repaint.
+    const Control& control = *entry.control;
     if (control.backColour() != child.shownBackColour) {
         child.shownBackColour = control.backColour();
-        InvalidateRect(child.hwnd, nullptr, TRUE);
+        if (entry.kind == ControlKind::ListView) {
+            ListView_SetBkColor(child.hwnd, ColourRef(child.shownBackColour));
+            ListView_SetTextBkColor(child.hwnd, ColourRef(child.shownBackColour));
+        } else {
+            // Frames and check boxes paint with their own back colour: a change needs a repaint.
+            InvalidateRect(child.hwnd, nullptr, TRUE);
+        }
     }
     const bool visible = (GetWindowLongPtrW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (control.visible() != visible) ShowWindow(child.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-void Win32MainWindow::mirrorList() {
-    const ListView& list = form_.ListView1;
+void Win32MainWindow::mirrorList(Child& child) {
+    const ListView& list = child.entry->as<ListView>();
+    const HWND hwnd = child.hwnd;
     MirrorScope scope(mirroring_);
 
     if (!list.columnHeader().empty() || list.columnWidth() > 0) {
         std::wstring header = ToUtf16(list.columnHeader());
-        if (!columnAdded_) {
+        if (!child.columnAdded) {
             LVCOLUMNW column{};
             column.mask = LVCF_TEXT | LVCF_WIDTH;
             column.pszText = header.data();
             column.cx = pixels(list.columnWidth());
-            ListView_InsertColumn(list_, 0, &column);
-            columnAdded_ = true;
-            shownHeader_ = list.columnHeader();
-            shownColumnWidth_ = list.columnWidth();
+            ListView_InsertColumn(hwnd, 0, &column);
+            child.columnAdded = true;
+            child.shownHeader = list.columnHeader();
+            child.shownColumnWidth = list.columnWidth();
         }
-        if (shownHeader_ != list.columnHeader()) {
+        if (child.shownHeader != list.columnHeader()) {
             LVCOLUMNW column{};
             column.mask = LVCF_TEXT;
             column.pszText = header.data();
-            ListView_SetColumn(list_, 0, &column);
-            shownHeader_ = list.columnHeader();
+            ListView_SetColumn(hwnd, 0, &column);
+            child.shownHeader = list.columnHeader();
         }
-        if (shownColumnWidth_ != list.columnWidth()) {
-            ListView_SetColumnWidth(list_, 0, pixels(list.columnWidth()));
-            shownColumnWidth_ = list.columnWidth();
+        if (child.shownColumnWidth != list.columnWidth()) {
+            ListView_SetColumnWidth(hwnd, 0, pixels(list.columnWidth()));
+            child.shownColumnWidth = list.columnWidth();
         }
     }
 
-    if (list.rowsRevision() != shownRowsRevision_) mirrorRows();
+    // The list holds no rows of its own: it asks for the text of each row it draws
+    // (LVN_GETDISPINFOW), from the form's rows. A change only tells it how many there are
+    // now, so that the load, an edit or Clear List costs the same whatever the list's length.
+    if (list.rowsRevision() != child.shownRowsRevision) {
+        ListView_SetItemCountEx(hwnd, list.count(), LVSICF_NOSCROLL);
+        InvalidateRect(hwnd, nullptr, TRUE);  // the rows below an edit moved up or down
+        child.shownRowsRevision = list.rowsRevision();
+    }
 
-    const int shownSelection = ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1;
+    const int shownSelection = ListView_GetNextItem(hwnd, -1, LVNI_SELECTED) + 1;
     if (shownSelection != list.selectedIndex()) {
         if (list.selectedIndex() == 0) {
-            ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
+            ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
         } else {
             const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
-            ListView_SetItemState(list_, list.selectedIndex() - 1, state, state);
+            ListView_SetItemState(hwnd, list.selectedIndex() - 1, state, state);
         }
     }
-
-    if (list.backColour() != shownListColour_) {
-        shownListColour_ = list.backColour();
-        ListView_SetBkColor(list_, ColourRef(shownListColour_));
-        ListView_SetTextBkColor(list_, ColourRef(shownListColour_));
-    }
-    const bool visible = (GetWindowLongPtrW(list_, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (list.visible() != visible) ShowWindow(list_, list.visible() ? SW_SHOWNA : SW_HIDE);
-}
-
-// The list holds no rows of its own: it asks for the text of each row it draws
-// (LVN_GETDISPINFOW), from the form's rows. A change only tells it how many there are now,
-// so that the load, an edit or Clear List costs the same whatever the list's length.
-void Win32MainWindow::mirrorRows() {
-    ListView_SetItemCountEx(list_, form_.ListView1.count(), LVSICF_NOSCROLL);
-    InvalidateRect(list_, nullptr, TRUE);  // the rows below an edit moved up or down
-    shownRowsRevision_ = form_.ListView1.rowsRevision();
 }
 
 void Win32MainWindow::mirrorTimer() {
@@ -445,22 +440,33 @@ const Win32MainWindow::Child* Win32MainWindow::childOf(HWND hwnd) const {
 void Win32MainWindow::command(int id, int code) {
     for (const Child& child : children_) {
         if (child.id != id) continue;
-        if (code == BN_CLICKED && child.clicked) {
-            child.clicked();
-        } else if (code == EN_CHANGE && child.hwnd == edit_ && mirroring_ == 0) {
-            form_.Text1.setText(ToUtf8(WindowText(edit_)));
+        const FormControl& entry = *child.entry;
+        if (code == BN_CLICKED && entry.kind == ControlKind::CheckBox) {
+            auto& box = entry.as<CheckBox>();
+            box.setValue(1 - box.value());  // its click runs the form's handler
+        } else if (code == BN_CLICKED && entry.kind == ControlKind::PushButton) {
+            entry.click();
+        } else if (code == EN_CHANGE && entry.kind == ControlKind::TextBox && mirroring_ == 0) {
+            entry.as<TextBox>().setText(ToUtf8(WindowText(child.hwnd)));
         }
         return;
     }
 }
 
 LRESULT Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
-    if (header.hwndFrom != list_) return 0;
+    const Child* child = childOf(header.hwndFrom);
+    if (child == nullptr || child->entry->kind != ControlKind::ListView) return 0;
+    return listNotify(*child, header, lParam);
+}
+
+LRESULT Win32MainWindow::listNotify(const Child& child, const NMHDR& header, LPARAM lParam) {
+    const FormControl& entry = *child.entry;
+    ListView& list = entry.as<ListView>();
     switch (header.code) {
         case LVN_GETDISPINFOW: {
             LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
             if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
-                const std::wstring text = ToUtf16(RowText(form_.ListView1, item.iItem));
+                const std::wstring text = ToUtf16(RowText(list, item.iItem));
                 const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
                 std::copy_n(text.data(), length, item.pszText);
                 item.pszText[length] = L'\0';
@@ -470,35 +476,33 @@ LRESULT Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
         case LVN_ODFINDITEMW: {
             // Typed letters move the selection to the next row that starts with them.
             const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(lParam);
-            return FindRow(form_.ListView1, find.lvfi, find.iStart);
+            return FindRow(list, find.lvfi, find.iStart);
         }
         case LVN_ITEMCHANGED: {
             const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
             const bool selectionChanged =
                 (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
-            if (selectionChanged && mirroring_ == 0) {
-                form_.ListView1.select(ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1);
-            }
+            if (selectionChanged && mirroring_ == 0) list.select(ListView_GetNextItem(child.hwnd, -1, LVNI_SELECTED) + 1);
             break;
         }
         case LVN_ODSTATECHANGED: {  // a range of rows at once
             const auto& change = *reinterpret_cast<const NMLVODSTATECHANGE*>(lParam);
             if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) && mirroring_ == 0) {
-                form_.ListView1.select(ListView_GetNextItem(list_, -1, LVNI_SELECTED) + 1);
+                list.select(ListView_GetNextItem(child.hwnd, -1, LVNI_SELECTED) + 1);
             }
             break;
         }
-        case NM_CLICK: form_.ListView1_Click(); break;
+        case NM_CLICK:
+            if (entry.click) entry.click();
+            break;
         case NM_DBLCLK:
             // On a row only: the second click may land below the rows, where the list keeps
             // the row that the first click selected.
-            if (reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0) form_.ListView1_DblClick();
+            if (reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0 && entry.doubleClick) entry.doubleClick();
             break;
-        case LVN_KEYDOWN: {
-            const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(lParam);
-            form_.ListView1_KeyDown(key.wVKey, ShiftMask());
+        case LVN_KEYDOWN:
+            if (entry.keyDown) entry.keyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey, ShiftMask());
             break;
-        }
         default: break;
     }
     return 0;
@@ -559,18 +563,21 @@ HCURSOR Win32MainWindow::currentCursor() const {
 }
 
 bool Win32MainWindow::setCursor(HWND under, int hitTest, UINT mouseMessage) {
+    // A control's own window or one inside it, such as the list's header.
     const Child* child = childOf(under);
-    const bool overButton = child && dynamic_cast<const PushButton*>(child->control) != nullptr;
-    // The window's surface: itself and, through their windows, the list (with its header),
-    // the text box and the frames; check boxes have no mouse handler.
-    const bool overCheckBox = child && dynamic_cast<const CheckBox*>(child->control) != nullptr;
-    const bool overSurface = !overButton && !overCheckBox && (under == hwnd_ || child || IsChild(list_, under));
+    for (std::size_t i = 0; child == nullptr && i < children_.size(); ++i) {
+        if (IsChild(children_[i].hwnd, under)) child = &children_[i];
+    }
     if (mouseMessage == WM_MOUSEMOVE) {
-        if (overButton) form_.PushButton_MouseMove();
-        if (overSurface) form_.Surface_MouseMove();
+        if (child != nullptr) {
+            if (child->entry->mouseMove) child->entry->mouseMove();
+        } else if (under == hwnd_) {
+            form_.Surface_MouseMove();
+        }
     }
     // The window's pointer shows over the window and its buttons; the list and the text box
     // keep their own.
+    const bool overButton = child != nullptr && child->entry->kind == ControlKind::PushButton && child->hwnd == under;
     if (hitTest == HTCLIENT && (overButton || under == hwnd_)) {
         SetCursor(currentCursor());
         return true;
@@ -650,7 +657,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT: {
             const Child* child = childOf(reinterpret_cast<HWND>(lParam));
-            const Colour colour = child ? child->control->backColour() : form_.window.backColour();
+            const Colour colour = child ? child->entry->control->backColour() : form_.window.backColour();
             SetBkColor(reinterpret_cast<HDC>(wParam), ColourRef(colour));
             return reinterpret_cast<LRESULT>(brushFor(colour));
         }

@@ -32,13 +32,17 @@ public:
     void load(int showCommand);
 
 private:
+    // A control of the form's table and the native control that shows it.
     struct Child {
-        Control* control = nullptr;
+        const FormControl* entry = nullptr;
         HWND hwnd = nullptr;
         int id = 0;
-        bool buttonFont = false;
         Colour shownBackColour = kWhite;
-        std::function<void()> clicked;  // push buttons and check boxes
+        // A list: what it shows now.
+        std::uint64_t shownRowsRevision = 0;
+        bool columnAdded = false;
+        std::string shownHeader;
+        int shownColumnWidth = -1;
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,8 +51,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls(HINSTANCE instance);
-    Child& addChild(Control& control, const wchar_t* className, const std::string& text, DWORD style,
-                    DWORD exStyle, HINSTANCE instance);
+    void addChild(const FormControl& entry, HINSTANCE instance);
     void createFonts();
     void layout();
     void placeWindow();
@@ -57,15 +60,15 @@ private:
     void mirrorWindow();
     void mirrorPresence();
     void mirrorChild(Child& child);
-    void mirrorList();
-    void mirrorRows();
+    void mirrorList(Child& child);
     void mirrorTimer();
     void focusWindow();
 
     void command(int id, int code);
     LRESULT notify(const NMHDR& header, LPARAM lParam);
+    LRESULT listNotify(const Child& child, const NMHDR& header, LPARAM lParam);
     bool setCursor(HWND under, int hitTest, UINT mouseMessage);
-    // The button that Enter presses: the push button with the focus, else "Add To List Below".
+    // The button that Enter presses: the push button with the focus, else the form's default.
     HWND defaultButton() const;
     UINT pushButtonStyle(HWND button, UINT style) const;
     void showDefaultButton();
@@ -76,10 +79,8 @@ private:
     Form1& form_;
     const Win32Desktop& desktop_;
     HWND hwnd_ = nullptr;
-    HWND list_ = nullptr;
-    HWND edit_ = nullptr;
     HWND toolTip_ = nullptr;
-    HWND addButton_ = nullptr;
+    HWND addButton_ = nullptr;  // the form's default button
     HWND focusedButton_ = nullptr;  // a push button with the focus, or none
     std::vector<HWND> pushButtons_;
     HWND lastFocus_ = nullptr;
@@ -95,11 +96,6 @@ private:
     bool loaded_ = false;
     IconHandle shownIcon_ = 0;
     Colour shownBackColour_ = kWhite;
-    Colour shownListColour_ = kWhite;
-    std::uint64_t shownRowsRevision_ = 0;
-    bool columnAdded_ = false;
-    std::string shownHeader_;
-    int shownColumnWidth_ = -1;
     bool timerRunning_ = false;
     bool anotherStartPending_ = false;  // asked for while the form was still loading
 };
