@@ -2,6 +2,7 @@
 // The tray icon control: one icon in the notification area, its tooltip, its balloon,
 // and the mouse events that come back from it.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,20 +13,7 @@
 
 namespace tamberlyn {
 
-// Tray notifications, as the shell reports them.
-constexpr std::int32_t WM_MOUSEMOVE_CODE = 0x200;
-constexpr std::int32_t WM_LBUTTONDOWN_CODE = 0x201;
-constexpr std::int32_t WM_LBUTTONUP_CODE = 0x202;
-constexpr std::int32_t WM_LBUTTONDBLCLK_CODE = 0x203;
-constexpr std::int32_t WM_RBUTTONDOWN_CODE = 0x204;
-constexpr std::int32_t WM_RBUTTONUP_CODE = 0x205;
-constexpr std::int32_t WM_RBUTTONDBLCLK_CODE = 0x206;
-constexpr std::int32_t NIN_BALLOONSHOW_CODE = 0x402;
-constexpr std::int32_t NIN_BALLOONHIDE_CODE = 0x403;
-constexpr std::int32_t NIN_BALLOONTIMEOUT_CODE = 0x404;
-constexpr std::int32_t NIN_BALLOONUSERCLICK_CODE = 0x405;
-
-// Field widths of the shell's record, terminator included.
+// The room the tray has for each text, terminator included: longer texts are cut.
 constexpr std::size_t kTipField = 128;
 constexpr std::size_t kInfoField = 256;
 constexpr std::size_t kInfoTitleField = 64;
@@ -49,7 +37,7 @@ public:
     // program's events, until it is gone. With showOnce, only the first such balloon shows.
     void ShowBalloon(const std::string& tip, const std::string& title, std::int32_t showTimer, bool showOnce);
 
-    void HandleTrayMessage(std::int32_t notification, std::int32_t iconId) override;
+    void HandleTrayMessage(TrayEvent event, std::int32_t iconId) override;
 
     // Events to the container; button 1 is the left, 2 the right one.
     std::function<void(std::int32_t id)> MouseMove;
@@ -64,9 +52,8 @@ public:
     WindowHandle window() const { return window_; }
 
 private:
-    NotifyIconRecord record(std::uint32_t flags) const;
-    void AddIcon(WindowHandle window, std::int32_t id, const std::string& tip, Picture icon);
-    void RemoveIcon(WindowHandle window, std::int32_t id);
+    void AddIcon(std::int32_t id, const std::string& tip, Picture icon);
+    void RemoveIcon(std::int32_t id);
 
     NotifyIcon& shell_;
     TrayMessageHook& hook_;

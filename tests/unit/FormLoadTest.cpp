@@ -28,11 +28,9 @@ TEST_F(FormTest, FirstStartWithAnEmptyStore) {
 
     // The icon is in the tray with its tip, registered after the hook.
     EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"}));
-    const NotifyIconRecord& add = fake.notifyIcon.last();
-    EXPECT_EQ(add.szTip, "Tamberlyn");
-    EXPECT_EQ(add.uFlags, kNifMessage | kNifIcon | kNifTip);
-    EXPECT_EQ(add.uCallbackMessage, 1125u);
-    EXPECT_EQ(add.hIcon, 0x51u);
+    const fakes::TrayRequest& add = fake.notifyIcon.last();
+    EXPECT_EQ(add.tip, "Tamberlyn");
+    EXPECT_EQ(add.icon, 0x51u);
 }
 
 // The views build the window from this table and nothing else: what it holds must be enough

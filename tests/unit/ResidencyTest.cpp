@@ -7,7 +7,7 @@ using testing::FormTest;
 
 int BalloonsShown(const fakes::FakeNotifyIcon& icon) {
     int n = 0;
-    for (const auto& [op, r] : icon.sent) n += (r.uFlags == kNifInfo && !r.szInfo.empty());
+    for (const fakes::TrayRequest& r : icon.sent) n += (r.what == "balloon" && !r.text.empty());
     return n;
 }
 
@@ -32,13 +32,13 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_TRUE(form->MinimizedToTray);
     ASSERT_EQ(balloons(), 1);
-    const NotifyIconRecord& shown = fake.notifyIcon.sent[fake.notifyIcon.sent.size() - 2].second;
-    EXPECT_EQ(shown.szInfoTitle, "Tamberlyn");
-    EXPECT_EQ(shown.szInfo, std::string("has been minimized to the system tray.\r\nClick on the blue 'Q' icon (Q for "
+    const fakes::TrayRequest& shown = fake.notifyIcon.sent[fake.notifyIcon.sent.size() - 2];
+    EXPECT_EQ(shown.title, "Tamberlyn");
+    EXPECT_EQ(shown.text, std::string("has been minimized to the system tray.\r\nClick on the blue 'Q' icon (Q for "
                                         "Quillmark) to bring the software back."));
-    EXPECT_EQ(shown.uTimeout, 5000u);
+    EXPECT_EQ(shown.timeoutMs, 5000u);
 
-    fake.trayHook.deliver(0x205);  // right button: restores as the left one does
+    fake.trayHook.deliver(TrayEvent::RightButtonUp);  // right button: restores as the left one does
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(focused, 1);
     EXPECT_FALSE(form->MinimizedToTray);
@@ -48,7 +48,7 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
 }
 
 TEST_F(ResidencyTest, AClickWhileShownOnlyFocuses) {
-    fake.trayHook.deliver(0x202);
+    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(focused, 1);
     form->Form_Resize();  // a resize in the normal state does nothing
@@ -59,7 +59,7 @@ TEST_F(ResidencyTest, RestoredDuringTheBalloonAndMinimizedAgainWithoutASecondBal
     int step = 0;
     fake.events.onWait = [&] {
         ++step;
-        if (step == 1) fake.trayHook.deliver(0x202);
+        if (step == 1) fake.trayHook.deliver(TrayEvent::LeftButtonUp);
         if (step == 2) minimize();
     };
     minimize();
@@ -91,7 +91,7 @@ TEST_F(ResidencyTest, ATrayThatEndsLeavesTheWindowMinimizedAndTheNextOneTakesItB
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_EQ(balloons(), 1) << "said once already";
-    fake.trayHook.deliver(0x202);
+    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
 
@@ -121,7 +121,7 @@ TEST_F(StartInTrayTest, StartsHiddenWithoutABalloonAndTheIconBringsTheWindowBack
 
     int focused = 0;
     form->window.focusRequested = [&] { ++focused; };
-    fake.trayHook.deliver(0x202);
+    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_EQ(focused, 1);

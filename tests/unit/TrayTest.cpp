@@ -5,7 +5,6 @@
 #include "FakeEventLoop.h"
 #include "FakeTray.h"
 #include "tray/cSysTray.h"
-#include "tray/mSysTray.h"
 
 namespace tamberlyn {
 namespace {
@@ -20,19 +19,20 @@ protected:
     const Picture icon{PictureType::Icon, 0x51};
 };
 
-TEST_F(TrayTest, AddSendsTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
+TEST_F(TrayTest, AddGivesTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
     tray.setInTray(true);
-    EXPECT_EQ(shell.last().uFlags, kNifMessage);
+    EXPECT_EQ(shell.last().icon, 0u);
+    EXPECT_EQ(shell.last().tip, std::nullopt) << "an empty tip is no tip";
+    EXPECT_EQ(hook.installedOn, 77);
     tray.setInTray(false);
     tray.setTrayTip("tip");
     tray.setTrayIcon(icon);
     tray.setInTray(true);
-    EXPECT_EQ(shell.last().uFlags, kNifMessage | kNifIcon | kNifTip);
-    EXPECT_EQ(shell.last().hWnd, 77);
+    EXPECT_EQ(shell.last().icon, 0x51u);
+    EXPECT_EQ(shell.last().tip, "tip");
     tray.setInTray(false);
     EXPECT_EQ(log.calls, (std::vector<std::string>{"install", "add", "delete", "remove", "install", "add", "delete",
                                                    "remove"}));
-    EXPECT_EQ(shell.last().uFlags, 0u);
 }
 
 TEST_F(TrayTest, AssigningTheCurrentValueSendsNothing) {
@@ -47,49 +47,54 @@ TEST_F(TrayTest, TipAndIconChangesWhilePresentAndWhatIsIgnored) {
     tray.setTrayIcon(icon);
     tray.setInTray(true);
     tray.setTrayTip("");
-    EXPECT_EQ(shell.last().uFlags, kNifTip);
-    EXPECT_EQ(shell.last().szTip, "");
+    EXPECT_EQ(shell.last().what, "tip");
+    EXPECT_EQ(shell.last().tip, "") << "an empty tip takes the old one away";
+    tray.setTrayIcon({PictureType::Icon, 0x52});
+    EXPECT_EQ(shell.last().what, "icon");
+    EXPECT_EQ(shell.last().icon, 0x52u);
     const std::size_t sent = shell.sent.size();
     tray.setTrayIcon({PictureType::Bitmap, 0x99});
     tray.setTrayIcon({});
     EXPECT_EQ(shell.sent.size(), sent);
-    EXPECT_EQ(tray.TrayIcon().handle, 0x51u);
+    EXPECT_EQ(tray.TrayIcon().handle, 0x52u);
 }
 
 TEST_F(TrayTest, TextsAreCutToTheirFields) {
     tray.setInTray(true);
     tray.setTrayTip(std::string(200, 't'));
-    EXPECT_EQ(shell.last().szTip, std::string(127, 't'));
+    EXPECT_EQ(shell.last().tip, std::string(127, 't'));
     std::string accented;
     for (int i = 0; i < 300; ++i) accented += "é";
     tray.ShowBalloon(accented, std::string(80, 'T'), 0, false);
-    EXPECT_EQ(shell.last().szInfoTitle, std::string(63, 'T'));
-    EXPECT_EQ(shell.last().szInfo.size(), 255u * 2);  // 255 characters of two bytes each
+    EXPECT_EQ(shell.last().title, std::string(63, 'T'));
+    EXPECT_EQ(shell.last().text.size(), 255u * 2);  // 255 characters of two bytes each
     EXPECT_EQ(tray.TrayTip().size(), 200u);
 }
 
 TEST_F(TrayTest, BalloonOnceGateAndItsWait) {
     tray.setInTray(true);
     tray.ShowBalloon("a", "t", 5, true);
-    ASSERT_EQ(shell.last().uFlags, kNifInfo);
-    EXPECT_EQ(shell.last().szInfo, "");  // waited the full time, then cleared
-    EXPECT_EQ(shell.last().uTimeout, 5000u);
+    ASSERT_EQ(shell.sent.size(), 3u);
+    EXPECT_EQ(shell.sent[1].text, "a");
+    EXPECT_EQ(shell.sent[1].timeoutMs, 5000u);
+    ASSERT_EQ(shell.last().what, "balloon");
+    EXPECT_EQ(shell.last().title + shell.last().text, "");  // waited the full time, then taken down
+    EXPECT_EQ(shell.last().timeoutMs, 5000u) << "taken down with the time it went up with";
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::seconds(5));
 
-    const std::size_t sent = shell.sent.size();
     tray.ShowBalloon("b", "t", 5, true);
-    EXPECT_EQ(shell.sent.size(), sent);
-    tray.ShowBalloon("c", "t", 0, false);  // no wait, no clearing
-    EXPECT_EQ(shell.sent.size(), sent + 1);
-    EXPECT_EQ(shell.last().szInfo, "c");
+    EXPECT_EQ(shell.sent.size(), 3u);
+    tray.ShowBalloon("c", "t", 0, false);  // no wait, no taking down
+    EXPECT_EQ(shell.sent.size(), 4u);
+    EXPECT_EQ(shell.last().text, "c");
     EXPECT_EQ(tray.onceCount(), 1);
 }
 
-TEST_F(TrayTest, AClickOnTheBalloonEndsTheWaitEarlyWithoutClearing) {
+TEST_F(TrayTest, AClickOnTheBalloonEndsTheWaitEarlyAndLeavesItToTheTray) {
     tray.setInTray(true);
-    events.onWait = [&] { hook.deliver(NIN_BALLOONUSERCLICK_CODE); };
+    events.onWait = [&] { hook.deliver(TrayEvent::BalloonClicked); };
     tray.ShowBalloon("a", "t", 5, false);
-    EXPECT_EQ(shell.last().szInfo, "a");
+    EXPECT_EQ(shell.last().text, "a");
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::milliseconds(100));
     EXPECT_FALSE(tray.balloonShowing());
 }
@@ -99,13 +104,13 @@ TEST_F(TrayTest, BalloonWithoutIconStillWaitsItsFullTime) {
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::seconds(3));
 }
 
-TEST_F(TrayTest, ANegativeTimeShowsTheBalloonForTheShellsOwnTimeWithoutWaiting) {
+TEST_F(TrayTest, ANegativeTimeShowsTheBalloonForTheTraysOwnTimeWithoutWaiting) {
     tray.setInTray(true);
     const std::size_t sent = shell.sent.size();
     tray.ShowBalloon("a", "t", -3, false);
-    ASSERT_EQ(shell.sent.size(), sent + 1) << "shown, never cleared";
-    EXPECT_EQ(shell.last().szInfo, "a");
-    EXPECT_EQ(shell.last().uTimeout, 0u);
+    ASSERT_EQ(shell.sent.size(), sent + 1) << "shown, never taken down";
+    EXPECT_EQ(shell.last().text, "a");
+    EXPECT_EQ(shell.last().timeoutMs, 0u);
     EXPECT_EQ(events.waits + events.passes, 0);
     EXPECT_EQ(events.now(), Clock::time_point{});
     EXPECT_TRUE(tray.balloonShowing());
@@ -120,28 +125,31 @@ TEST_F(TrayTest, ATimeBeyondTheMillisecondRangeFailsBeforeAnythingIsSent) {
     EXPECT_EQ(tray.onceCount(), 0);
 
     // The largest time that fits, ended early by a click; the once gate is still open.
-    events.onWait = [&] { hook.deliver(NIN_BALLOONUSERCLICK_CODE); };
+    events.onWait = [&] { hook.deliver(TrayEvent::BalloonClicked); };
     tray.ShowBalloon("b", "t", 2147483, true);
-    EXPECT_EQ(shell.last().szInfo, "b");
-    EXPECT_EQ(shell.last().uTimeout, 2147483000u);
+    EXPECT_EQ(shell.last().text, "b");
+    EXPECT_EQ(shell.last().timeoutMs, 2147483000u);
 }
 
-TEST_F(TrayTest, NotificationsBecomeEventsOrClearTheBalloon) {
-    std::vector<std::string> events_;
-    tray.MouseMove = [&](std::int32_t id) { events_.push_back("move " + std::to_string(id)); };
-    tray.MouseDown = [&](std::int16_t b, std::int32_t) { events_.push_back("down " + std::to_string(b)); };
-    tray.MouseUp = [&](std::int16_t b, std::int32_t) { events_.push_back("up " + std::to_string(b)); };
-    tray.MouseDblClick = [&](std::int16_t b, std::int32_t) { events_.push_back("dbl " + std::to_string(b)); };
-    for (std::int32_t code : {0x200, 0x201, 0x202, 0x203, 0x204, 0x205, 0x206, 0x207, 0x208, 0x209})
-        tray.HandleTrayMessage(code, 0);
-    EXPECT_EQ(events_, (std::vector<std::string>{"move 0", "down 1", "up 1", "dbl 1", "down 2", "up 2", "dbl 2"}));
+TEST_F(TrayTest, TrayEventsBecomeMouseEventsOrEndTheBalloon) {
+    std::vector<std::string> raised;
+    tray.MouseMove = [&](std::int32_t id) { raised.push_back("move " + std::to_string(id)); };
+    tray.MouseDown = [&](std::int16_t b, std::int32_t) { raised.push_back("down " + std::to_string(b)); };
+    tray.MouseUp = [&](std::int16_t b, std::int32_t) { raised.push_back("up " + std::to_string(b)); };
+    tray.MouseDblClick = [&](std::int16_t b, std::int32_t) { raised.push_back("dbl " + std::to_string(b)); };
+    for (TrayEvent event : {TrayEvent::MouseMove, TrayEvent::LeftButtonDown, TrayEvent::LeftButtonUp,
+                            TrayEvent::LeftDoubleClick, TrayEvent::RightButtonDown, TrayEvent::RightButtonUp,
+                            TrayEvent::RightDoubleClick, TrayEvent::MiddleButtonDown, TrayEvent::MiddleButtonUp,
+                            TrayEvent::MiddleDoubleClick})
+        tray.HandleTrayMessage(event, 4);
+    EXPECT_EQ(raised, (std::vector<std::string>{"move 4", "down 1", "up 1", "dbl 1", "down 2", "up 2", "dbl 2"}));
 
-    for (std::int32_t code : {0x403, 0x404, 0x405}) {
+    for (TrayEvent ending : {TrayEvent::BalloonHidden, TrayEvent::BalloonTimedOut, TrayEvent::BalloonClicked}) {
         tray.ShowBalloon("x", "t", 0, false);
-        tray.HandleTrayMessage(NIN_BALLOONSHOW_CODE, 0);
+        tray.HandleTrayMessage(TrayEvent::BalloonShown, 0);
         EXPECT_TRUE(tray.balloonShowing());
-        tray.HandleTrayMessage(code, 0);
-        EXPECT_FALSE(tray.balloonShowing()) << code;
+        tray.HandleTrayMessage(ending, 0);
+        EXPECT_FALSE(tray.balloonShowing()) << static_cast<int>(ending);
     }
 }
 
@@ -151,35 +159,6 @@ TEST_F(TrayTest, DestructionLeavesTheTray) {
         second.setInTray(true);
     }
     EXPECT_EQ(log.calls, (std::vector<std::string>{"install", "add", "delete", "remove"}));
-}
-
-// The window procedure while hooked.
-struct ProcedureHost : WindowProcedureHost {
-    TrayMessageSink* sink = nullptr;
-    std::vector<std::uint32_t> passedOn;
-    TrayMessageSink* instanceOf(WindowHandle) override { return sink; }
-    std::intptr_t callPrevious(WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t lParam) override {
-        passedOn.push_back(message);
-        return lParam * 2;
-    }
-};
-
-TEST_F(TrayTest, TheHookedProcedureRaisesTheEventThenPassesEveryMessageOn) {
-    ProcedureHost host;
-    host.sink = &tray;
-    std::vector<std::string> order;
-    tray.MouseUp = [&](std::int16_t b, std::int32_t) {
-        order.push_back("up " + std::to_string(b) + " before " + std::to_string(host.passedOn.size()));
-    };
-    EXPECT_EQ(TrayWindowProc(host, 77, 1125, 0, 0x205), 0x205 * 2);
-    EXPECT_EQ(TrayWindowProc(host, 77, 0x0010, 0, 21), 42);
-    EXPECT_EQ(order, std::vector<std::string>{"up 2 before 0"});
-    EXPECT_EQ(host.passedOn, (std::vector<std::uint32_t>{1125, 0x0010}));
-
-    tray.MouseUp = [](std::int16_t, std::int32_t) { throw std::runtime_error("a handler failed"); };
-    EXPECT_NO_THROW(TrayWindowProc(host, 77, 1125, 0, 0x202));
-    host.sink = nullptr;  // after remove: nothing raised
-    EXPECT_EQ(TrayWindowProc(host, 77, 1125, 0, 0x202), 0x202 * 2);
 }
 
 }  // namespace

@@ -14,31 +14,27 @@ QtNotifyIcon::QtNotifyIcon(const QtDesktop& desktop)
           if (trayChanged) trayChanged(available);
       }) {}
 
-void QtNotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
-    switch (operation) {
-        case NotifyOperation::Add:
-            iconId_ = static_cast<std::int32_t>(record.uID);
-            if ((record.uFlags & kNifIcon) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
-            if ((record.uFlags & kNifTip) != 0) trayIcon_.setToolTip(toQString(record.szTip));
-            trayIcon_.show();
-            break;
-        case NotifyOperation::Modify:
-            if ((record.uFlags & kNifIcon) != 0) trayIcon_.setIcon(desktop_.icon(record.hIcon));
-            if ((record.uFlags & kNifTip) != 0) trayIcon_.setToolTip(toQString(record.szTip));
-            if ((record.uFlags & kNifInfo) != 0) showBalloon(record);
-            break;
-        case NotifyOperation::Delete: trayIcon_.hide(); break;
-    }
+void QtNotifyIcon::addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) {
+    iconId_ = static_cast<std::int32_t>(id);
+    if (icon != 0) trayIcon_.setIcon(desktop_.icon(icon));
+    if (tip) trayIcon_.setToolTip(toQString(*tip));
+    trayIcon_.show();
 }
 
-void QtNotifyIcon::showBalloon(const NotifyIconRecord& record) {
-    if (record.szInfoTitle.empty() && record.szInfo.empty()) {
+void QtNotifyIcon::changeIcon(std::uint32_t /*id: the one icon*/, IconHandle icon) {
+    trayIcon_.setIcon(desktop_.icon(icon));
+}
+
+void QtNotifyIcon::changeTip(std::uint32_t /*id*/, const std::string& tip) { trayIcon_.setToolTip(toQString(tip)); }
+
+void QtNotifyIcon::showBalloon(std::uint32_t /*id*/, const std::string& title, const std::string& text,
+                               std::uint32_t timeoutMs) {
+    if (title.empty() && text.empty()) {
         takeBalloonDown();
         return;
     }
-    const int milliseconds = record.uTimeout > 0 ? static_cast<int>(record.uTimeout) : kDefaultBalloonMilliseconds;
-    trayIcon_.showMessage(toQString(record.szInfoTitle), withNewlines(record.szInfo), QSystemTrayIcon::NoIcon,
-                          milliseconds);
+    const int milliseconds = timeoutMs > 0 ? static_cast<int>(timeoutMs) : kDefaultBalloonMilliseconds;
+    trayIcon_.showMessage(toQString(title), withNewlines(text), QSystemTrayIcon::NoIcon, milliseconds);
 }
 
 void QtNotifyIcon::takeBalloonDown() {
@@ -50,6 +46,8 @@ void QtNotifyIcon::takeBalloonDown() {
     if (trayIcon_.geometry().isEmpty()) return;
     trayIcon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
 }
+
+void QtNotifyIcon::deleteIcon(std::uint32_t /*id*/) { trayIcon_.hide(); }
 
 bool QtNotifyIcon::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 

@@ -10,22 +10,27 @@ namespace tamberlyn {
 class QtDesktop;
 
 // The notification-area icon over QSystemTrayIcon: XEmbed with a tray host such as
-// trayer, or a StatusNotifierItem where the session has one.
+// trayer, or a StatusNotifierItem where the session has one. It holds one icon: the id
+// it was added with is the one its events report.
 class QtNotifyIcon final : public NotifyIcon {
 public:
     explicit QtNotifyIcon(const QtDesktop& desktop);
 
     // Qt reports on the icon through signals, not through a window.
     WindowHandle controlWindow() const override { return 0; }
-    void notify(NotifyOperation operation, const NotifyIconRecord& record) override;
     bool trayAvailable() const override;
+    void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) override;
+    void changeIcon(std::uint32_t id, IconHandle icon) override;
+    void changeTip(std::uint32_t id, const std::string& tip) override;
+    void showBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                     std::uint32_t timeoutMs) override;
+    void deleteIcon(std::uint32_t id) override;
 
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
     // The id the core gave the icon when it added it.
     std::int32_t iconId() const { return iconId_; }
 
 private:
-    void showBalloon(const NotifyIconRecord& record);
     void takeBalloonDown();
 
     const QtDesktop& desktop_;

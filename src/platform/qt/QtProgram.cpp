@@ -3,39 +3,26 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <string>
-#include <stdexcept>
+#include <exception>
 
+#include "platform/qt/WindowSystemBackend.h"
 #include "platform/qt/X11Display.h"
 
 namespace tamberlyn {
-
-namespace {
-
-// The window services keep a connection of their own, to the display Qt opened; Qt's
-// only proves that the program runs on X11.
-void requireX11() {
-    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr) {
-        throw std::runtime_error("Tamberlyn needs an X11 display: run it with QT_QPA_PLATFORM=xcb.");
-    }
-}
-
-}  // namespace
 
 QtProgram::QtProgram(QtDesktop::EndAction endAction)
     : desktop_(std::move(endAction)),
       logonEntry_(QCoreApplication::applicationFilePath()),
       notifyIcon_(desktop_),
       trayHook_(notifyIcon_),
-      windows_((requireX11(), std::string())),
-      platform_{DesktopKind::X11, windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
+      windows_(MakeWindowServices()),
+      platform_{DesktopKind::X11, *windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
                 files_,           launcher_, skin_,       notifyIcon_, trayHook_, desktop_, random_},
       form_(platform_),
       window_(form_, desktop_) {
     QApplication::setWindowIcon(desktop_.icon(desktop_.applicationIcon().handle));
     messages_.setMainWindow(&window_);
-    windows_.onReconnect = [this] { watchWindowEvents(); };
+    windows_->onReconnect = [this] { watchWindowEvents(); };
     watchWindowEvents();
 }
 
@@ -44,12 +31,12 @@ QtProgram::~QtProgram() = default;
 void QtProgram::watchWindowEvents() {
     // Replaced from within its own signal, perhaps: the old one goes when control returns.
     if (windowEvents_ != nullptr) windowEvents_.release()->deleteLater();
-    if (windows_.fileDescriptor() < 0) return;
-    windowEvents_ = std::make_unique<QSocketNotifier>(windows_.fileDescriptor(), QSocketNotifier::Read);
+    if (windows_->fileDescriptor() < 0) return;
+    windowEvents_ = std::make_unique<QSocketNotifier>(windows_->fileDescriptor(), QSocketNotifier::Read);
     QSocketNotifier* notifier = windowEvents_.get();
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this, notifier] {
         try {
-            if (windows_.processEvents()) form_.Windows_Changed();
+            if (windows_->processEvents()) form_.Windows_Changed();
         } catch (const std::exception&) {
             EndIfTheDisplayIsLost();  // the server itself is gone, not just this connection
             // The next tick reports it, and tries again to connect.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "form/Form1.h"
+#include "platform/EventDrivenWindowServices.h"
 #include "platform/Platform.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
@@ -17,13 +18,12 @@
 #include "platform/qt/QtTextCase.h"
 #include "platform/qt/QtTrayHook.h"
 #include "platform/qt/XdgAutostartEntry.h"
-#include "platform/x11/X11WindowServices.h"
 #include "shell/ClockRandom.h"
 
 namespace tamberlyn {
 
 // The Linux program: every adapter, the form and its view, put together in order.
-// Needs a QApplication on the xcb platform.
+// Needs a QApplication on a platform that MakeWindowServices serves.
 class QtProgram {
 public:
     explicit QtProgram(QtDesktop::EndAction endAction = QtDesktop::endAtOnce);
@@ -41,7 +41,7 @@ public:
     QtDesktop& desktop() { return desktop_; }
 
 private:
-    // News from the X server reach the window services, and the form if windows changed.
+    // News from the window system reach the window services, and the form if windows changed.
     void watchWindowEvents();
 
     QtDesktop desktop_;
@@ -56,7 +56,8 @@ private:
     QtNotifyIcon notifyIcon_;
     QtTrayHook trayHook_;
     ClockRandom random_;
-    X11WindowServices windows_;
+    // Before platform_, which holds on to it.
+    std::unique_ptr<EventDrivenWindowServices> windows_;
     Platform platform_;
     Form1 form_;
     MainWindow window_;

@@ -3,13 +3,8 @@
 #include <QSystemTrayIcon>
 
 #include "platform/qt/QtNotifyIcon.h"
-#include "tray/cSysTray.h"
 
 namespace tamberlyn {
-
-namespace {
-constexpr std::int32_t WM_MBUTTONUP_CODE = 0x208;
-}
 
 QtTrayHook::QtTrayHook(QtNotifyIcon& icon) : icon_(icon) {}
 
@@ -23,23 +18,23 @@ void QtTrayHook::install(WindowHandle /*window: Qt has none*/, TrayMessageSink& 
     connections_.push_back(QObject::connect(
         tray, &QSystemTrayIcon::activated, tray, [icon, target](QSystemTrayIcon::ActivationReason reason) {
             const std::int32_t id = icon->iconId();
-            // Qt reports a whole click; the shell reported its press and its release.
+            // Qt reports a whole click; the control hears of its press and its release.
             switch (reason) {
                 case QSystemTrayIcon::Trigger:
-                    target->HandleTrayMessage(WM_LBUTTONDOWN_CODE, id);
-                    target->HandleTrayMessage(WM_LBUTTONUP_CODE, id);
+                    target->HandleTrayMessage(TrayEvent::LeftButtonDown, id);
+                    target->HandleTrayMessage(TrayEvent::LeftButtonUp, id);
                     break;
                 case QSystemTrayIcon::Context:
-                    target->HandleTrayMessage(WM_RBUTTONDOWN_CODE, id);
-                    target->HandleTrayMessage(WM_RBUTTONUP_CODE, id);
+                    target->HandleTrayMessage(TrayEvent::RightButtonDown, id);
+                    target->HandleTrayMessage(TrayEvent::RightButtonUp, id);
                     break;
-                case QSystemTrayIcon::DoubleClick: target->HandleTrayMessage(WM_LBUTTONDBLCLK_CODE, id); break;
-                case QSystemTrayIcon::MiddleClick: target->HandleTrayMessage(WM_MBUTTONUP_CODE, id); break;
+                case QSystemTrayIcon::DoubleClick: target->HandleTrayMessage(TrayEvent::LeftDoubleClick, id); break;
+                case QSystemTrayIcon::MiddleClick: target->HandleTrayMessage(TrayEvent::MiddleButtonUp, id); break;
                 case QSystemTrayIcon::Unknown: break;
             }
         }));
     connections_.push_back(QObject::connect(tray, &QSystemTrayIcon::messageClicked, tray, [icon, target] {
-        target->HandleTrayMessage(NIN_BALLOONUSERCLICK_CODE, icon->iconId());
+        target->HandleTrayMessage(TrayEvent::BalloonClicked, icon->iconId());
     }));
 }
 

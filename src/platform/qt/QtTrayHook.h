@@ -9,7 +9,7 @@ namespace tamberlyn {
 
 class QtNotifyIcon;
 
-// Qt's tray signals as the shell's notification codes.
+// Qt's tray signals as the tray control's events.
 class QtTrayHook final : public TrayMessageHook {
 public:
     explicit QtTrayHook(QtNotifyIcon& icon);

@@ -1,5 +1,8 @@
 #include "platform/win32/Win32NotifyIcon.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/PlatformError.h"
 #include "platform/win32/Win32ErrorText.h"
 #include "platform/win32/Win32Handles.h"
@@ -16,7 +19,9 @@ Win32NotifyIcon* InstanceOf(HWND hwnd) { return reinterpret_cast<Win32NotifyIcon
 
 }  // namespace
 
-Win32NotifyIcon::Win32NotifyIcon(HINSTANCE instance) {
+void Win32NotifyIcon::CallShell(DWORD operation, NOTIFYICONDATAW& record) { Shell_NotifyIconW(operation, &record); }
+
+Win32NotifyIcon::Win32NotifyIcon(HINSTANCE instance, ShellCall shell) : shell_(std::move(shell)) {
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
     WNDCLASSEXW windowClass{};
@@ -42,72 +47,88 @@ Win32NotifyIcon::Win32NotifyIcon(HINSTANCE instance) {
 }
 
 Win32NotifyIcon::~Win32NotifyIcon() {
-    for (const auto& [key, record] : added_) {
-        NOTIFYICONDATAW data = ShellNotifyRecord(record);
-        Shell_NotifyIconW(NIM_DELETE, &data);
-    }
+    for (auto& [id, record] : added_) shell_(NIM_DELETE, record);
     SetWindowLongPtrW(window_, 0, 0);
     DestroyWindow(window_);
 }
 
 WindowHandle Win32NotifyIcon::controlWindow() const { return HandleOf(window_); }
 
-void Win32NotifyIcon::send(DWORD operation, const NotifyIconRecord& record) {
-    NOTIFYICONDATAW data = ShellNotifyRecord(record);
-    if (record.uFlags & kNifIcon) {
-        const IconHandle icon = iconForDpi_ ? iconForDpi_(record.hIcon, dpi_) : record.hIcon;
-        data.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(icon));
-        shellIcons_[{record.hWnd, record.uID}] = icon;
+bool Win32NotifyIcon::trayAvailable() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
+
+void Win32NotifyIcon::send(DWORD operation, NOTIFYICONDATAW record) {
+    if (record.uFlags & NIF_ICON) {
+        const IconHandle icon = iconForDpi_ ? iconForDpi_(IconOf(record), dpi_) : IconOf(record);
+        record.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(icon));
+        shellIcons_[record.uID] = icon;
     }
-    Shell_NotifyIconW(operation, &data);
+    shell_(operation, record);
 }
 
-IconHandle Win32NotifyIcon::shellIcon(WindowHandle window, std::uint32_t id) const {
-    const auto found = shellIcons_.find({window, id});
+IconHandle Win32NotifyIcon::shellIcon(std::uint32_t id) const {
+    const auto found = shellIcons_.find(id);
     return found != shellIcons_.end() ? found->second : 0;
 }
 
-void Win32NotifyIcon::notify(NotifyOperation operation, const NotifyIconRecord& record) {
-    send(static_cast<DWORD>(operation), record);
-
+void Win32NotifyIcon::addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(window_, id);
+    if (icon != 0) SetIcon(record, icon);
+    if (tip) SetTip(record, *tip);
+    SetCallback(record);
+    send(NIM_ADD, record);
     // Kept whatever the shell answered: an icon added before the task bar exists
     // appears once the task bar announces itself.
-    const auto key = std::make_pair(record.hWnd, record.uID);
-    switch (operation) {
-        case NotifyOperation::Add: added_[key] = record; break;
-        case NotifyOperation::Modify:
-            if (auto found = added_.find(key); found != added_.end()) {
-                NotifyIconRecord& kept = found->second;
-                if (record.uFlags & kNifIcon) kept.hIcon = record.hIcon;
-                if (record.uFlags & kNifTip) kept.szTip = record.szTip;
-                if (record.uFlags & kNifMessage) kept.uCallbackMessage = record.uCallbackMessage;
-                // A balloon belongs to its moment; a new task bar does not show it again.
-                kept.uFlags |= record.uFlags & (kNifIcon | kNifTip | kNifMessage);
-            }
-            break;
-        case NotifyOperation::Delete:
-            added_.erase(key);
-            shellIcons_.erase(key);
-            break;
-    }
+    added_[id] = record;
 }
 
-bool Win32NotifyIcon::trayAvailable() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
+void Win32NotifyIcon::modify(const NOTIFYICONDATAW& record) {
+    send(NIM_MODIFY, record);
+    const auto found = added_.find(record.uID);
+    if (found == added_.end()) return;
+    NOTIFYICONDATAW& kept = found->second;
+    if (record.uFlags & NIF_ICON) kept.hIcon = record.hIcon;
+    if (record.uFlags & NIF_TIP) std::copy(std::begin(record.szTip), std::end(record.szTip), kept.szTip);
+    // A balloon belongs to its moment; a new task bar does not show it again.
+    kept.uFlags |= record.uFlags & (NIF_ICON | NIF_TIP);
+}
+
+void Win32NotifyIcon::changeIcon(std::uint32_t id, IconHandle icon) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(window_, id);
+    SetIcon(record, icon);
+    modify(record);
+}
+
+void Win32NotifyIcon::changeTip(std::uint32_t id, const std::string& tip) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(window_, id);
+    SetTip(record, tip);
+    modify(record);
+}
+
+void Win32NotifyIcon::showBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                                  std::uint32_t timeoutMs) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(window_, id);
+    SetBalloon(record, title, text, timeoutMs);
+    modify(record);
+}
+
+void Win32NotifyIcon::deleteIcon(std::uint32_t id) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(window_, id);
+    send(NIM_DELETE, record);
+    added_.erase(id);
+    shellIcons_.erase(id);
+}
 
 void Win32NotifyIcon::addAgain() {
-    for (const auto& [key, record] : added_) send(NIM_ADD, record);
+    for (const auto& [id, record] : added_) send(NIM_ADD, record);
 }
 
 void Win32NotifyIcon::dpiChanged(UINT dpi) {
     if (dpi == 0 || dpi == dpi_) return;
     dpi_ = dpi;
-    for (const auto& [key, record] : added_) {
-        if (!(record.uFlags & kNifIcon)) continue;
-        NotifyIconRecord icon;
-        icon.hWnd = record.hWnd;
-        icon.uID = record.uID;
-        icon.uFlags = kNifIcon;
-        icon.hIcon = record.hIcon;
+    for (const auto& [id, record] : added_) {
+        if (!(record.uFlags & NIF_ICON)) continue;
+        NOTIFYICONDATAW icon = ShellNotifyRecord(record.hWnd, id);
+        SetIcon(icon, IconOf(record));
         send(NIM_MODIFY, icon);
     }
 }

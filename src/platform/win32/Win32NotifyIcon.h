@@ -2,10 +2,13 @@
 // The notification-area icon over Shell_NotifyIconW, and its hidden control window.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "platform/NotifyIcon.h"
@@ -14,15 +17,24 @@ namespace tamberlyn {
 
 class Win32NotifyIcon final : public NotifyIcon {
 public:
+    // How a record reaches the shell: Shell_NotifyIconW, whose answer is not looked at.
+    using ShellCall = std::function<void(DWORD operation, NOTIFYICONDATAW& record)>;
+    static void CallShell(DWORD operation, NOTIFYICONDATAW& record);
+
     // Creates the control window, so that its handle is known from the start.
-    explicit Win32NotifyIcon(HINSTANCE instance);
+    explicit Win32NotifyIcon(HINSTANCE instance, ShellCall shell = CallShell);
     ~Win32NotifyIcon() override;
     Win32NotifyIcon(const Win32NotifyIcon&) = delete;
     Win32NotifyIcon& operator=(const Win32NotifyIcon&) = delete;
 
     WindowHandle controlWindow() const override;
-    void notify(NotifyOperation operation, const NotifyIconRecord& record) override;
     bool trayAvailable() const override;
+    void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) override;
+    void changeIcon(std::uint32_t id, IconHandle icon) override;
+    void changeTip(std::uint32_t id, const std::string& tip) override;
+    void showBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                     std::uint32_t timeoutMs) override;
+    void deleteIcon(std::uint32_t id) override;
 
     // The message Explorer broadcasts when its task bar (re)starts.
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
@@ -33,22 +45,24 @@ public:
     void drawIconsWith(IconForDpi iconForDpi) { iconForDpi_ = std::move(iconForDpi); }
     // The DPI the icons are drawn for, and the icon the shell was last given for an entry.
     UINT dpi() const { return dpi_; }
-    IconHandle shellIcon(WindowHandle window, std::uint32_t id) const;
+    IconHandle shellIcon(std::uint32_t id) const;
 
 private:
-    using Key = std::pair<WindowHandle, std::uint32_t>;
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    void send(DWORD operation, const NotifyIconRecord& record);
+    void send(DWORD operation, NOTIFYICONDATAW record);
+    void modify(const NOTIFYICONDATAW& record);
     void addAgain();
     void dpiChanged(UINT dpi);
 
+    ShellCall shell_;
     HWND window_ = nullptr;
     UINT taskbarCreated_ = 0;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     IconForDpi iconForDpi_;
-    // Each icon added and not deleted, as a new task bar would need it.
-    std::map<Key, NotifyIconRecord> added_;
-    std::map<Key, IconHandle> shellIcons_;
+    // Each icon added and not deleted, as a new task bar would need it: with the icon as
+    // given, not as drawn for the DPI.
+    std::map<UINT, NOTIFYICONDATAW> added_;
+    std::map<UINT, IconHandle> shellIcons_;
 };
 
 }  // namespace tamberlyn

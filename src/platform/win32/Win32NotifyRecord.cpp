@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/win32/Utf16.h"
-#include "platform/win32/Win32Handles.h"
 
 namespace tamberlyn {
 
@@ -24,22 +23,38 @@ void CopyField(wchar_t (&field)[N], const std::string& utf8) {
 
 }  // namespace
 
-NOTIFYICONDATAW ShellNotifyRecord(const NotifyIconRecord& record) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = kNotifyRecordSize;
-    data.hWnd = HwndOf(record.hWnd);
-    data.uID = record.uID;
-    data.uFlags = record.uFlags;
-    data.uCallbackMessage = record.uCallbackMessage;
-    data.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(record.hIcon));
-    CopyField(data.szTip, record.szTip);
-    data.dwState = record.dwState;
-    data.dwStateMask = record.dwStateMask;
-    CopyField(data.szInfo, record.szInfo);
-    data.uTimeout = record.uTimeout;
-    CopyField(data.szInfoTitle, record.szInfoTitle);
-    data.dwInfoFlags = record.dwInfoFlags;
-    return data;
+NOTIFYICONDATAW ShellNotifyRecord(HWND window, UINT id) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = kNotifyRecordSize;
+    record.hWnd = window;
+    record.uID = id;
+    return record;
+}
+
+void SetCallback(NOTIFYICONDATAW& record) {
+    record.uFlags |= NIF_MESSAGE;
+    record.uCallbackMessage = kTrayCallbackMessage;
+}
+
+void SetIcon(NOTIFYICONDATAW& record, IconHandle icon) {
+    record.uFlags |= NIF_ICON;
+    record.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(icon));
+}
+
+void SetTip(NOTIFYICONDATAW& record, const std::string& tip) {
+    record.uFlags |= NIF_TIP;
+    CopyField(record.szTip, tip);
+}
+
+void SetBalloon(NOTIFYICONDATAW& record, const std::string& title, const std::string& text, std::uint32_t timeoutMs) {
+    record.uFlags |= NIF_INFO;
+    CopyField(record.szInfoTitle, title);
+    CopyField(record.szInfo, text);
+    record.uTimeout = timeoutMs;
+}
+
+IconHandle IconOf(const NOTIFYICONDATAW& record) {
+    return static_cast<IconHandle>(reinterpret_cast<std::uintptr_t>(record.hIcon));
 }
 
 }  // namespace tamberlyn

@@ -1,7 +1,11 @@
 #include "platform/win32/Win32TrayHook.h"
 
+#include <shellapi.h>
+
+#include <optional>
+
 #include "platform/win32/Win32Handles.h"
-#include "tray/mSysTray.h"
+#include "platform/win32/Win32NotifyRecord.h"
 
 namespace tamberlyn {
 
@@ -10,23 +14,44 @@ namespace {
 // One slot for the whole process: the program has one tray control window.
 WNDPROC previousProcedure = nullptr;
 
-class SubclassHost final : public WindowProcedureHost {
-public:
-    TrayMessageSink* instanceOf(WindowHandle window) override {
-        return reinterpret_cast<TrayMessageSink*>(GetWindowLongPtrW(HwndOf(window), GWLP_USERDATA));
+// The event that a notification in the callback's lParam stands for; none for the ones
+// the tray control never hears of.
+std::optional<TrayEvent> TrayEventOf(LPARAM notification) {
+    switch (notification) {
+        case WM_MOUSEMOVE: return TrayEvent::MouseMove;
+        case WM_LBUTTONDOWN: return TrayEvent::LeftButtonDown;
+        case WM_LBUTTONUP: return TrayEvent::LeftButtonUp;
+        case WM_LBUTTONDBLCLK: return TrayEvent::LeftDoubleClick;
+        case WM_RBUTTONDOWN: return TrayEvent::RightButtonDown;
+        case WM_RBUTTONUP: return TrayEvent::RightButtonUp;
+        case WM_RBUTTONDBLCLK: return TrayEvent::RightDoubleClick;
+        case WM_MBUTTONDOWN: return TrayEvent::MiddleButtonDown;
+        case WM_MBUTTONUP: return TrayEvent::MiddleButtonUp;
+        case WM_MBUTTONDBLCLK: return TrayEvent::MiddleDoubleClick;
+        case NIN_BALLOONSHOW: return TrayEvent::BalloonShown;
+        case NIN_BALLOONHIDE: return TrayEvent::BalloonHidden;
+        case NIN_BALLOONTIMEOUT: return TrayEvent::BalloonTimedOut;
+        case NIN_BALLOONUSERCLICK: return TrayEvent::BalloonClicked;
+        default: return std::nullopt;
     }
-    std::intptr_t callPrevious(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override {
-        if (!previousProcedure) return DefWindowProcW(HwndOf(window), message, wParam, lParam);
-        return CallWindowProcW(previousProcedure, HwndOf(window), message, wParam, lParam);
-    }
-};
+}
 
 }  // namespace
 
 LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    SubclassHost host;
-    return TrayWindowProc(host, HandleOf(hwnd), message, wParam, lParam);
+    if (message == kTrayCallbackMessage) {
+        auto* sink = reinterpret_cast<TrayMessageSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        const std::optional<TrayEvent> event = TrayEventOf(lParam);
+        if (sink && event) {
+            // The container's handlers run now; none of their failures may reach the window procedure.
+            try {
+                sink->HandleTrayMessage(*event, static_cast<std::int32_t>(wParam));
+            } catch (...) {
+            }
+        }
+    }
+    if (!previousProcedure) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return CallWindowProcW(previousProcedure, hwnd, message, wParam, lParam);
 }
 
 void Win32TrayHook::install(WindowHandle window, TrayMessageSink& sink) {

@@ -13,7 +13,8 @@ public:
     void remove(WindowHandle window) override;
 };
 
-// The procedure the hook puts in place: the core's routing, then the previous procedure.
+// The procedure the hook puts in place: the tray callback goes to the sink first, as its
+// event, then every message to the window's previous procedure.
 LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tamberlyn

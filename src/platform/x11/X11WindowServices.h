@@ -18,11 +18,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/WindowServices.h"
+#include "platform/EventDrivenWindowServices.h"
 
 namespace tamberlyn {
 
-class X11WindowServices final : public WindowServices {
+class X11WindowServices final : public EventDrivenWindowServices {
 public:
     using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
     // Opens a connection and names the screen to use on it; called again after a lost one.
@@ -41,13 +41,8 @@ public:
     X11WindowServices(const X11WindowServices&) = delete;
     X11WindowServices& operator=(const X11WindowServices&) = delete;
 
-    // Readable when the server has news for processEvents. It changes when a lost
-    // connection is replaced; onReconnect then tells.
-    int fileDescriptor() const;
-    std::function<void()> onReconnect;
-
-    // Takes in every event the server has sent; true when windows or their titles changed.
-    bool processEvents();
+    int fileDescriptor() const override;
+    bool processEvents() override;
 
     std::uint64_t changeCount() override;
     void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override;

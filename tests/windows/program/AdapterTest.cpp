@@ -1,28 +1,29 @@
 // The program's own Win32 adapters, in this process, on real windows.
 
-// The record's header first: it puts the core's NIF_* constants before shellapi.h's macros.
-#include "platform/win32/Win32NotifyRecord.h"
-// clang-format off
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <commctrl.h>
-// clang-format on
 
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "FakeEventLoop.h"
 #include "platform/PlatformError.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32EventLoop.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32NotifyIcon.h"
+#include "platform/win32/Win32NotifyRecord.h"
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TrayHook.h"
 #include "ProgramDriver.h"
+#include "tray/cSysTray.h"
 
 namespace tamberlyn::programtest {
 namespace {
@@ -84,31 +85,88 @@ struct CountingWindow {
     HWND hwnd;
 };
 
-// ---- The shell's record --------------------------------------------------------------
+// ---- The shell's record, the notify icon and the tray hook ---------------------------
 
-TEST(NotifyRecordTest, IsTheShell50LayoutWithTextsCutToTheirFields) {
-    NotifyIconRecord record;
-    record.hWnd = -2;  // a handle with its top bit set comes back sign-extended
-    record.uID = 3;
-    record.szTip = std::string(200, 'a');
-    record.szInfo = "Gr\xC3\xB6\xC3\x9F" "e";
-    // A character outside the BMP, two UTF-16 units, that would straddle the field's end.
-    record.szInfoTitle = std::string(62, 'b') + "\xF0\x9F\x98\x80";
-    const NOTIFYICONDATAW data = ShellNotifyRecord(record);
-    EXPECT_EQ(data.cbSize, offsetof(NOTIFYICONDATAW, guidItem));
+TEST(NotifyRecordTest, TextsAreCutToTheirFieldsNeverInsideACharacter) {
+    NOTIFYICONDATAW record = ShellNotifyRecord(nullptr, 3);
+    EXPECT_EQ(record.cbSize, offsetof(NOTIFYICONDATAW, guidItem)) << "the shell 5.0 layout";
 #ifdef _WIN64
-    EXPECT_EQ(data.cbSize, 952u);
+    EXPECT_EQ(record.cbSize, 952u);
 #endif
-    EXPECT_EQ(data.hWnd, reinterpret_cast<HWND>(std::intptr_t{-2}));
-    EXPECT_EQ(std::wstring(data.szTip), std::wstring(127, L'a'));
-    EXPECT_EQ(std::wstring(data.szInfo), L"Gr\u00F6\u00DFe");
-    EXPECT_EQ(std::wstring(data.szInfoTitle), std::wstring(62, L'b'));
+    SetTip(record, std::string(200, 'a'));
+    // A character outside the BMP, two UTF-16 units, that would straddle the field's end.
+    SetBalloon(record, std::string(62, 'b') + "\xF0\x9F\x98\x80", "Gr\xC3\xB6\xC3\x9F" "e", 0);
+    EXPECT_EQ(std::wstring(record.szTip), std::wstring(127, L'a'));
+    EXPECT_EQ(std::wstring(record.szInfo), L"Gr\u00F6\u00DFe");
+    EXPECT_EQ(std::wstring(record.szInfoTitle), std::wstring(62, L'b'));
 }
 
-// ---- The notify icon and the tray hook -------------------------------------------------
+// What reaches Shell_NotifyIconW, kept for a look afterwards.
+struct ShellCalls {
+    struct Call {
+        DWORD operation;
+        NOTIFYICONDATAW record;
+    };
+    std::vector<Call> calls;
+    Win32NotifyIcon::ShellCall recorder() {
+        return [this](DWORD operation, NOTIFYICONDATAW& record) { calls.push_back({operation, record}); };
+    }
+};
 
-TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeleted) {
-    Win32NotifyIcon icon(GetModuleHandleW(nullptr));
+TEST(NotifyIconTest, TheTrayControlsRequestsReachTheShellAsItsRecords) {
+    ShellCalls shell;
+    Win32NotifyIcon icon(GetModuleHandleW(nullptr), shell.recorder());
+    const HWND control = HwndOf(icon.controlWindow());
+    Win32TrayHook hook;
+    fakes::FakeEventLoop events;
+    {
+        cSysTray tray(icon, hook, events);
+        tray.setInTray(true);  // neither tip nor icon yet
+        tray.setTrayTip("Tamberlyn");
+        tray.setTrayIcon({PictureType::Icon, 0x51});
+        tray.ShowBalloon("text", "title", 5, false);  // up for 5 s, then taken down
+        tray.setInTray(false);
+        tray.setInTray(true);
+    }
+    ASSERT_EQ(shell.calls.size(), 8u);
+    for (const ShellCalls::Call& call : shell.calls) {
+        EXPECT_EQ(call.record.cbSize, kNotifyRecordSize);
+        EXPECT_EQ(call.record.hWnd, control);
+        EXPECT_EQ(call.record.uID, 0u);
+    }
+    const auto flagsAt = [&](std::size_t i) {
+        return std::make_pair(shell.calls[i].operation, shell.calls[i].record.uFlags);
+    };
+    EXPECT_EQ(flagsAt(0), std::make_pair(DWORD{NIM_ADD}, UINT{NIF_MESSAGE})) << "no NIF_TIP for an empty tip";
+    EXPECT_EQ(shell.calls[0].record.uCallbackMessage, 1125u);
+    EXPECT_EQ(flagsAt(1), std::make_pair(DWORD{NIM_MODIFY}, UINT{NIF_TIP}));
+    EXPECT_EQ(std::wstring(shell.calls[1].record.szTip), L"Tamberlyn");
+    EXPECT_EQ(flagsAt(2), std::make_pair(DWORD{NIM_MODIFY}, UINT{NIF_ICON}));
+    EXPECT_EQ(IconOf(shell.calls[2].record), 0x51u);
+
+    const NOTIFYICONDATAW& shown = shell.calls[3].record;
+    EXPECT_EQ(flagsAt(3), std::make_pair(DWORD{NIM_MODIFY}, UINT{NIF_INFO}));
+    EXPECT_EQ(std::wstring(shown.szInfoTitle) + L"|" + shown.szInfo, L"title|text");
+    EXPECT_EQ(shown.uTimeout, 5000u);
+    const NOTIFYICONDATAW& takenDown = shell.calls[4].record;
+    EXPECT_EQ(flagsAt(4), std::make_pair(DWORD{NIM_MODIFY}, UINT{NIF_INFO}));
+    EXPECT_EQ(std::wstring(takenDown.szInfoTitle) + takenDown.szInfo, L"");
+    EXPECT_EQ(takenDown.uTimeout, 5000u) << "the clearing call keeps the time";
+
+    EXPECT_EQ(flagsAt(5), std::make_pair(DWORD{NIM_DELETE}, UINT{0}));
+    EXPECT_EQ(flagsAt(6), std::make_pair(DWORD{NIM_ADD}, UINT{NIF_MESSAGE | NIF_ICON | NIF_TIP}));
+    EXPECT_EQ(shell.calls[6].record.uCallbackMessage, 1125u);
+    EXPECT_EQ(IconOf(shell.calls[6].record), 0x51u);
+    EXPECT_EQ(std::wstring(shell.calls[6].record.szTip), L"Tamberlyn");
+    EXPECT_EQ(flagsAt(7), std::make_pair(DWORD{NIM_DELETE}, UINT{0}));
+}
+
+TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeletedAsChangedSince) {
+    ShellCalls shell;
+    Win32NotifyIcon icon(GetModuleHandleW(nullptr), [&shell](DWORD operation, NOTIFYICONDATAW& record) {
+        shell.calls.push_back({operation, record});
+        Win32NotifyIcon::CallShell(operation, record);
+    });
     const HWND control = HwndOf(icon.controlWindow());
     // Top-level (TaskbarCreated is broadcast to those only), hidden and untitled.
     EXPECT_EQ(GetAncestor(control, GA_PARENT), GetDesktopWindow());
@@ -116,23 +174,87 @@ TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeleted) {
     EXPECT_EQ(GetWindowTextLengthW(control), 0);
     EXPECT_TRUE(icon.trayAvailable()) << "Wine's Explorer keeps a Shell_TrayWnd";
 
-    NotifyIconRecord record;
-    record.hWnd = icon.controlWindow();
-    record.uFlags = kNifMessage | kNifTip;
-    record.uCallbackMessage = kTrayCallbackMessage;
-    record.szTip = "Tamberlyn";
-    icon.notify(NotifyOperation::Add, record);
+    icon.addIcon(0, 0, std::nullopt);
     ASSERT_TRUE(TrayIconPresent(control));
+    icon.changeTip(0, "Tamberlyn");
+    icon.showBalloon(0, "title", "text", 0);
 
     RemoveTrayIcon(control);  // the task bar went away, and its icons with it
     ASSERT_FALSE(TrayIconPresent(control));
+    shell.calls.clear();
     SendMessageW(control, icon.taskbarCreatedMessage(), 0, 0);
     EXPECT_TRUE(TrayIconPresent(control));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    const NOTIFYICONDATAW& again = shell.calls[0].record;
+    EXPECT_EQ(shell.calls[0].operation, DWORD{NIM_ADD});
+    EXPECT_EQ(again.uFlags, UINT{NIF_MESSAGE | NIF_TIP}) << "the tip given since, not the balloon";
+    EXPECT_EQ(again.uCallbackMessage, 1125u);
+    EXPECT_EQ(std::wstring(again.szTip), L"Tamberlyn");
 
-    icon.notify(NotifyOperation::Delete, record);
+    icon.deleteIcon(0);
     ASSERT_FALSE(TrayIconPresent(control));
     SendMessageW(control, icon.taskbarCreatedMessage(), 0, 0);
     EXPECT_FALSE(TrayIconPresent(control)) << "a deleted icon stays deleted";
+}
+
+// Records the events it is given, and how many messages the window's own procedure had
+// seen by then; fails on request, as a container's handler might.
+struct RecordingSink final : TrayMessageSink {
+    std::vector<std::pair<TrayEvent, std::int32_t>> got;
+    std::vector<std::size_t> passedOnBefore;
+    bool fail = false;
+    void HandleTrayMessage(TrayEvent event, std::int32_t iconId) override {
+        got.emplace_back(event, iconId);
+        passedOnBefore.push_back(CountingWindow::received.size());
+        if (fail) throw std::runtime_error("a handler failed");
+    }
+};
+
+TEST(TrayHookTest, RoutesTheCallbackAsEventsToTheSinkAndEverythingToThePreviousProcedureUntilRemoved) {
+    CountingWindow window;
+    const auto original = GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC);
+    RecordingSink sink;
+    Win32TrayHook hook;
+    hook.install(HandleOf(window.hwnd), sink);
+
+    const std::vector<std::pair<LPARAM, TrayEvent>> codes{
+        {WM_MOUSEMOVE, TrayEvent::MouseMove},
+        {WM_LBUTTONDOWN, TrayEvent::LeftButtonDown},
+        {WM_LBUTTONUP, TrayEvent::LeftButtonUp},
+        {WM_LBUTTONDBLCLK, TrayEvent::LeftDoubleClick},
+        {WM_RBUTTONDOWN, TrayEvent::RightButtonDown},
+        {WM_RBUTTONUP, TrayEvent::RightButtonUp},
+        {WM_RBUTTONDBLCLK, TrayEvent::RightDoubleClick},
+        {WM_MBUTTONDOWN, TrayEvent::MiddleButtonDown},
+        {WM_MBUTTONUP, TrayEvent::MiddleButtonUp},
+        {WM_MBUTTONDBLCLK, TrayEvent::MiddleDoubleClick},
+        {NIN_BALLOONSHOW, TrayEvent::BalloonShown},
+        {NIN_BALLOONHIDE, TrayEvent::BalloonHidden},
+        {NIN_BALLOONTIMEOUT, TrayEvent::BalloonTimedOut},
+        {NIN_BALLOONUSERCLICK, TrayEvent::BalloonClicked},
+    };
+    std::vector<std::pair<TrayEvent, std::int32_t>> expected;
+    for (const auto& [code, event] : codes) {
+        SendMessageW(window.hwnd, kTrayCallbackMessage, 7, code);
+        expected.emplace_back(event, 7);
+    }
+    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_CONTEXTMENU);  // not one of the control's
+    SendMessageW(window.hwnd, WM_APP, 0, WM_LBUTTONUP);
+    EXPECT_EQ(sink.got, expected);
+    EXPECT_EQ(sink.passedOnBefore.front(), 0u) << "the event first, then the previous procedure";
+    std::vector<UINT> passedOn(codes.size() + 1, kTrayCallbackMessage);
+    passedOn.push_back(WM_APP);
+    EXPECT_EQ(CountingWindow::received, passedOn);
+
+    sink.fail = true;
+    EXPECT_NO_THROW(SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP));
+    EXPECT_EQ(CountingWindow::received.size(), passedOn.size() + 1) << "passed on all the same";
+
+    hook.remove(HandleOf(window.hwnd));
+    EXPECT_EQ(GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC), original);
+    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
+    EXPECT_EQ(sink.got.size(), codes.size() + 1);
+    EXPECT_EQ(CountingWindow::received.size(), passedOn.size() + 2);
 }
 
 // ---- The tray icon at the screen's DPI -------------------------------------------------
@@ -169,14 +291,10 @@ public:
           desktop(exe_, 1),
           icon(GetModuleHandleW(nullptr)) {
         icon.drawIconsWith([this](IconHandle picture, UINT dpi) { return desktop.iconForDpi(picture, dpi); });
-        record_.hWnd = icon.controlWindow();
-        record_.uFlags = kNifMessage | kNifIcon;
-        record_.uCallbackMessage = kTrayCallbackMessage;
-        record_.hIcon = desktop.applicationIcon().handle;
-        icon.notify(NotifyOperation::Add, record_);
+        icon.addIcon(0, desktop.applicationIcon().handle, std::nullopt);
     }
     ~ProgramTrayIcon() {
-        icon.notify(NotifyOperation::Delete, record_);
+        icon.deleteIcon(0);
         if (exe_) FreeLibrary(exe_);
         SetThreadDpiAwarenessContext(awareness_);
     }
@@ -186,7 +304,7 @@ public:
     HWND control() const { return HwndOf(icon.controlWindow()); }
     HMODULE exe() const { return exe_; }
     // The width of the icon that the shell was given.
-    int shownWidth() const { return IconWidth(icon.shellIcon(record_.hWnd, 0)); }
+    int shownWidth() const { return IconWidth(icon.shellIcon(0)); }
     void dpiChanged(UINT dpi) const {
         RECT suggested{0, 0, 0, 0};
         SendMessageW(control(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
@@ -195,7 +313,6 @@ public:
 private:
     DPI_AWARENESS_CONTEXT awareness_;
     HMODULE exe_;
-    NotifyIconRecord record_;
 
 public:
     Win32Desktop desktop;
@@ -254,32 +371,6 @@ TEST(TrayIconDpiTest, InAProgramStartedAtTheScreensDpi) {
     EXPECT_EQ(tray.shownWidth(), GetSystemMetricsForDpi(SM_CXSMICON, tray.icon.dpi()));
     EXPECT_EQ(tray.shownWidth(), 24);
     EXPECT_EQ(IconWidth(tray.desktop.applicationIcon().handle), 24) << "the caption's small icon too";
-}
-
-struct RecordingSink final : TrayMessageSink {
-    std::vector<std::pair<std::int32_t, std::int32_t>> got;
-    void HandleTrayMessage(std::int32_t notification, std::int32_t iconId) override {
-        got.emplace_back(notification, iconId);
-    }
-};
-
-TEST(TrayHookTest, RoutesTheCallbackToTheSinkAndEverythingToThePreviousProcedureUntilRemoved) {
-    CountingWindow window;
-    const auto original = GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC);
-    RecordingSink sink;
-    Win32TrayHook hook;
-    hook.install(HandleOf(window.hwnd), sink);
-
-    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
-    SendMessageW(window.hwnd, WM_APP, 0, 0);
-    EXPECT_EQ(sink.got, (std::vector<std::pair<std::int32_t, std::int32_t>>{{WM_LBUTTONUP, 7}}));
-    EXPECT_EQ(CountingWindow::received, (std::vector<UINT>{kTrayCallbackMessage, WM_APP}));
-
-    hook.remove(HandleOf(window.hwnd));
-    EXPECT_EQ(GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC), original);
-    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
-    EXPECT_EQ(sink.got.size(), 1u);
-    EXPECT_EQ(CountingWindow::received.size(), 3u);
 }
 
 // ---- The event pump ------------------------------------------------------------------
