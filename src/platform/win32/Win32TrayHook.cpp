@@ -38,7 +38,7 @@ std::optional<TrayEvent> TrayEventOf(LPARAM notification) {
 
 }  // namespace
 
-LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kTrayCallbackMessage) {
         auto* sink = reinterpret_cast<TrayMessageSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         const std::optional<TrayEvent> event = TrayEventOf(lParam);
@@ -58,9 +58,9 @@ void Win32TrayHook::install(WindowHandle window, TrayMessageSink& sink) {
     const HWND hwnd = HwndOf(window);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&sink));
     const auto previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWndProc)));
-    // Installed twice, the slot would point at TrayWndProc itself and every message would loop.
-    if (previous != TrayWndProc) previousProcedure = previous;
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+    // Installed twice, the slot would point at TrayWindowProc itself and every message would loop.
+    if (previous != TrayWindowProc) previousProcedure = previous;
 }
 
 void Win32TrayHook::remove(WindowHandle window) {

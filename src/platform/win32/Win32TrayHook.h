@@ -15,6 +15,6 @@ public:
 
 // The procedure the hook puts in place: the tray callback goes to the sink first, as its
 // event, then every message to the window's previous procedure.
-LRESULT CALLBACK TrayWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tamberlyn
