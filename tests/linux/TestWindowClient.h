@@ -63,6 +63,10 @@ public:
         send("open " + label + " " + flags + " " + title);
         return idIn(waitFor("window " + label + " "));
     }
+    void takeDeleteWindow(const std::string& label) {
+        send("protocols " + label);
+        waitFor("protocols " + label);
+    }
     void destroy(const std::string& label) {
         send("destroy " + label);
         waitFor("destroyed " + label);

@@ -221,10 +221,17 @@ TEST_F(X11WindowServicesTest, OtherWindowsAreLeftToTheWindowManagerOnceItManages
     xcb_change_window_attributes(observer, root, XCB_CW_EVENT_MASK, mask);
     sync(observer);
 
+    services->requestClose(managed);
+    EXPECT_FALSE(services->closePending(managed)) << "its program may yet say it takes WM_DELETE_WINDOW";
+    now += X11WindowServices::kProtocolsGrace - 1ms;
+    services->requestClose(managed);
+    EXPECT_FALSE(services->closePending(managed));
+    now += 1ms;
     services->requestClose(fresh);
     EXPECT_FALSE(services->closePending(fresh)) << "nothing asked: a later cycle asks again";
     services->requestClose(managed);
-    // Requests arrive in order: one for the fresh window would come first.
+    EXPECT_TRUE(services->closePending(managed));
+    // Requests arrive in order: one sent too early, or one for the fresh window, would come first.
     std::vector<xcb_client_message_event_t> messages;
     EXPECT_TRUE(eventually([&] {
         while (xcb_generic_event_t* e = xcb_poll_for_event(observer)) {
@@ -243,6 +250,19 @@ TEST_F(X11WindowServicesTest, OtherWindowsAreLeftToTheWindowManagerOnceItManages
     if (windowManager) {
         EXPECT_TRUE(eventually([&] { return !listed(managed); }));
     }
+}
+
+TEST_F(X11WindowServicesTest, AProgramThatSaysLateItTakesDeleteWindowIsAskedItself) {
+    TestWindowClient late;  // as xcalc: shown first, WM_PROTOCOLS a round trip later
+    const WindowHandle window = late.open("late", windowManager ? "net" : "net,framed", "Calculator");
+    ASSERT_TRUE(eventually([&] { return settled(window); }));
+    services->requestClose(window);
+    late.takeDeleteWindow("late");
+    now += X11WindowServices::kProtocolsGrace;
+    enumerate();  // takes in the new WM_PROTOCOLS
+    services->requestClose(window);
+    EXPECT_EQ(TestWindowClient::idIn(late.waitFor("delete late ")), window);
+    EXPECT_TRUE(listed(window)) << "its program was asked, not ended by the window manager";
 }
 
 TEST_F(X11WindowServicesTest, AQuestionKeepsTheRequestPendingUntilTheUserAnswersIt) {

@@ -11,11 +11,12 @@
 //       desktop, dock   _NET_WM_WINDOW_TYPE
 //       framed     moved, as a reparenting window manager does, into an unmapped
 //                  override-redirect "frame" two levels deep, and given WM_STATE
+//   protocols <label>   says, after the fact, that the window takes part in WM_DELETE_WINDOW
 //   destroy <label>
 //   quit
 //   In a title, \xHH stands for one byte.
 // Reports on stdout: "window <label> <id>", "withdrawn <label>", "delete <label> <id>",
-// "destroyed <label>". Exits at the end of stdin or when the server goes away.
+// "protocols <label>", "destroyed <label>". Exits at the end of stdin or when the server goes away.
 
 #include <poll.h>
 #include <unistd.h>
@@ -84,6 +85,11 @@ xcb_window_t createWindow(xcb_window_t parent, bool overrideRedirect, uint32_t e
     return w;
 }
 
+void takeDeleteWindow(xcb_window_t window) {
+    const xcb_atom_t protocols[] = {atom("WM_DELETE_WINDOW")};
+    setProperty(window, "WM_PROTOCOLS", XCB_ATOM_ATOM, 32, protocols, 1);
+}
+
 void open(Window window, xcb_window_t transientFor = XCB_NONE) {
     const bool framed = window.has("framed");
     window.id = createWindow(screen->root, false, window.has("withdrawn") ? XCB_EVENT_MASK_STRUCTURE_NOTIFY : 0);
@@ -92,8 +98,7 @@ void open(Window window, xcb_window_t transientFor = XCB_NONE) {
     if (window.has("net")) setProperty(window.id, "_NET_WM_NAME", utf8, 8, t.data(), t.size());
     if (window.has("name")) setProperty(window.id, "WM_NAME", XCB_ATOM_STRING, 8, t.data(), t.size());
     if (window.has("delete") || window.has("closes") || window.has("exits") || window.has("asks")) {
-        const xcb_atom_t protocols[] = {atom("WM_DELETE_WINDOW")};
-        setProperty(window.id, "WM_PROTOCOLS", XCB_ATOM_ATOM, 32, protocols, 1);
+        takeDeleteWindow(window.id);
     }
     for (const char* type : {"desktop", "dock"}) {
         if (!window.has(type)) continue;
@@ -171,6 +176,12 @@ void command(const std::string& line) {
     in >> verb >> label >> flags;
     if (verb == "quit") std::exit(0);
     if (verb == "destroy") destroy(label);
+    if (const auto it = windows.find(label); verb == "protocols" && it != windows.end()) {
+        takeDeleteWindow(it->second.id);
+        it->second.flags.insert("delete");
+        sync();
+        report("protocols " + label);
+    }
     if (verb != "open") return;
     Window w{label, "", {}};
     std::istringstream list(flags);

@@ -175,6 +175,7 @@ void X11WindowServices::rebuild() {
     wanted_.clear();
     clientListWanted_ = false;
     closeRequests_.clear();
+    firstWantedByManager_.clear();
     // Watching first, then looking: whatever changes in between arrives as events afterwards.
     selectEvents(connection_, root_, kRootEvents);
     const auto treeCookie = xcb_query_tree(connection_, root_);
@@ -261,6 +262,7 @@ void X11WindowServices::forget(xcb_window_t window) {
     if (windows_.erase(window) == 0) return;
     wanted_.erase(window);
     closeRequests_.erase(window);
+    firstWantedByManager_.erase(window);
     changed(true);
 }
 
@@ -613,6 +615,8 @@ void X11WindowServices::requestClose(WindowHandle handle) {
                           XCB_CURRENT_TIME);
     } else if (w->wmState || listed_.contains(window)) {
         // Only a window manager acts on this one, and it may end the client to do so.
+        const auto first = firstWantedByManager_.try_emplace(window, now_()).first->second;
+        if (now_() - first < kProtocolsGrace) return;  // a later cycle asks again
         sendClientMessage(root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
                           atoms_.netCloseWindow, XCB_CURRENT_TIME, kSourcePager);
     } else {

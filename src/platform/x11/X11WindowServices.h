@@ -32,6 +32,11 @@ public:
     // unanswered for this long, and for as long as the window shows a transient (a
     // question such as "Save changes?").
     static constexpr std::chrono::milliseconds kCloseGrace{1000};
+    // A window manager ends the client of a window that does not take WM_DELETE_WINDOW. A
+    // program may say that it does only after showing its window (Xt programs such as xcalc
+    // do), so such a window is handed to the manager only once it has been asked for this
+    // long and still has not said so.
+    static constexpr std::chrono::milliseconds kProtocolsGrace{500};
 
     // Connects to the display named (empty: $DISPLAY) and scans it once.
     explicit X11WindowServices(const std::string& displayName = {},
@@ -131,6 +136,8 @@ private:
     std::unordered_set<xcb_window_t> haveTransient_;
 
     std::unordered_map<xcb_window_t, std::chrono::steady_clock::time_point> closeRequests_;
+    // When a close was first wanted for a window only the window manager can close.
+    std::unordered_map<xcb_window_t, std::chrono::steady_clock::time_point> firstWantedByManager_;
 };
 
 }  // namespace tamberlyn
