@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace tamberlyn::programtest {
 
@@ -32,6 +33,19 @@ std::wstring DosPath(const std::wstring& unixPath) {
 
 bool ProcessExited(const PROCESS_INFORMATION& process) {
     return !process.hProcess || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+// Starts a process; the failure says what could not be started, and why.
+::testing::AssertionResult StartProcess(const wchar_t* application, std::wstring commandLine, bool withoutOutput,
+                                        PROCESS_INFORMATION& process, const char* failure) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (withoutOutput) startup.dwFlags = STARTF_USESTDHANDLES;  // all three null
+    if (!CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return ::testing::AssertionFailure() << failure << ", error " << GetLastError();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 void EndProcess(PROCESS_INFORMATION& process) {
@@ -289,24 +303,12 @@ Program::~Program() {
 ::testing::AssertionResult Program::launch(const std::wstring& arguments, Output output) {
     std::wstring commandLine = L"\"" + path_ + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (output == Output::None) startup.dwFlags = STARTF_USESTDHANDLES;  // all three null
-    if (!CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_)) {
-        return ::testing::AssertionFailure() << "cannot start Tamberlyn.exe, error " << GetLastError();
-    }
-    return ::testing::AssertionSuccess();
+    return StartProcess(path_.c_str(), std::move(commandLine), output == Output::None, process_,
+                        "cannot start Tamberlyn.exe");
 }
 
 ::testing::AssertionResult Program::launchCommandLine(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_)) {
-        return ::testing::AssertionFailure() << "cannot run the command line, error " << GetLastError();
-    }
-    return ::testing::AssertionSuccess();
+    return StartProcess(nullptr, std::move(commandLine), false, process_, "cannot run the command line");
 }
 
 ::testing::AssertionResult Program::waitForWindow() {
@@ -463,14 +465,7 @@ void Program::close() const {
 Notepad::~Notepad() { EndProcess(process_); }
 
 ::testing::AssertionResult Notepad::start() {
-    std::wstring commandLine = L"notepad.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_)) {
-        return ::testing::AssertionFailure() << "cannot start notepad, error " << GetLastError();
-    }
-    return ::testing::AssertionSuccess();
+    return StartProcess(nullptr, L"notepad.exe", false, process_, "cannot start notepad");
 }
 
 bool Notepad::showed() {
