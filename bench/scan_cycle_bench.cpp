@@ -29,8 +29,10 @@ public:
         ++changes_;
         return changes_;
     }
-    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override {
-        for (std::size_t i = 0; i < titles_.size(); ++i) proc(static_cast<WindowHandle>(i + 2), context);
+    HandleList topLevelWindows() override {
+        HandleList list;
+        for (std::size_t i = 0; i < titles_.size(); ++i) list.push_back(static_cast<WindowHandle>(i + 2));
+        return list;
     }
     std::string readTitle(WindowHandle window, int maxCharacters) override {
         std::string title = titles_[static_cast<std::size_t>(window - 2)];

@@ -43,11 +43,6 @@ private:
     xcb_connection_t* connection_;
 };
 
-int collect(WindowHandle window, tamberlyn::EnumContext& context) {
-    context.list.push_back(window);
-    return 1;
-}
-
 // This benchmark's own connection, or null (and the run marked) without a display.
 xcb_connection_t* connectFor(const OtherClient& windows, benchmark::State& state) {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
@@ -65,9 +60,7 @@ void FullScan(benchmark::State& state) {
     xcb_disconnect(connection);
     for (auto _ : state) {
         tamberlyn::X11WindowServices services;
-        tamberlyn::EnumContext context;
-        services.enumerateTopLevelWindows(collect, context);
-        benchmark::DoNotOptimize(context.list);
+        benchmark::DoNotOptimize(services.topLevelWindows());
     }
     state.counters["windows"] = static_cast<double>(state.range(0));
 }
@@ -80,10 +73,8 @@ void UnchangedTick(benchmark::State& state) {
     xcb_disconnect(connection);
     tamberlyn::X11WindowServices services;
     for (auto _ : state) {
-        tamberlyn::EnumContext context;
         benchmark::DoNotOptimize(services.changeCount());
-        services.enumerateTopLevelWindows(collect, context);
-        for (const WindowHandle w : context.list) {
+        for (const WindowHandle w : services.topLevelWindows()) {
             benchmark::DoNotOptimize(services.readTitle(w, 50));
             benchmark::DoNotOptimize(services.isDesktopShell(w));
         }

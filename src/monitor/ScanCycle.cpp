@@ -71,7 +71,8 @@ void RunScanCycle(const ListView& list, const ScanServices& services) {
     trap.step(100, [&] {
         changes = services.windows.changeCount();
         unchanged = memory.settled && memory.changeCount == changes && memory.listRevision == list.rowsRevision();
-        if (!unchanged) services.windows.enumerateTopLevelWindows(EnumChildProc, handles);
+        if (unchanged) return;
+        for (const WindowHandle window : services.windows.topLevelWindows()) EnumChildProc(window, handles);
     });
     if (unchanged) {
         for (const WindowHandle window : memory.matches) AskToClose(services.windows, window, trap);

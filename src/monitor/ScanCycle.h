@@ -18,7 +18,14 @@ namespace tamberlyn {
 // Only the start of a title takes part in matching.
 constexpr int kTitleCharacters = 50;
 
-// The enumeration callback: collects every window but the context's main window.
+// The windows one cycle works on, and the program's own main window, which it leaves out
+// (0: none).
+struct EnumContext {
+    HandleList list;
+    WindowHandle MainWindowHandle = 0;
+};
+
+// Called for each top-level window: collects every window but the context's main window.
 int EnumChildProc(WindowHandle window, EnumContext& context);
 
 // True when the title contains at least one fragment of the list, ignoring letter case.

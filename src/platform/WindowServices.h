@@ -7,21 +7,11 @@
 
 namespace tamberlyn {
 
-// A top-level window as a signed 32-bit number: Win32 handles keep their meaning
-// in 32 bits on 64-bit Windows, and X11 window ids are below 2^29.
-using WindowHandle = std::int32_t;
+// A top-level window as the services name it: a Win32 handle (which keeps its meaning in
+// 32 bits, sign-extended), an X11 window id, or a number a backend mints for a window of a
+// protocol that has no global ids. Only positive values name a window.
+using WindowHandle = std::int64_t;
 using HandleList = std::vector<WindowHandle>;
-
-// What an enumeration callback works with: the windows it keeps, and the caller's own main
-// window, which a scan leaves out (0: none). The services only pass it through.
-struct EnumContext {
-    HandleList list;
-    WindowHandle MainWindowHandle = 0;
-};
-
-// Called once per top-level window; a nonzero result goes on enumerating. What it throws
-// ends the enumeration and leaves enumerateTopLevelWindows.
-using EnumWindowsProc = int (*)(WindowHandle window, EnumContext& context);
 
 // Called on the GUI thread. Failures of the window system itself (a lost connection, a
 // refused enumeration) throw PlatformError, saying why; a single window that vanished
@@ -35,15 +25,16 @@ public:
     // return a new number every time.
     virtual std::uint64_t changeCount() = 0;
 
-    // Visits every top-level window once, hidden ones included, in the window system's order.
-    virtual void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) = 0;
+    // Every top-level window once, hidden ones included, in the window system's order.
+    virtual HandleList topLevelWindows() = 0;
 
     // The first maxCharacters characters of the title, UTF-8; empty for an untitled
     // window or one that no longer exists.
     virtual std::string readTitle(WindowHandle window, int maxCharacters) = 0;
 
     // Asks the window politely to close. Returns at once: a slow or hung window never
-    // blocks the caller. A window that no longer exists is not an error.
+    // blocks the caller, and the request may go out later (with the next flush of a
+    // connection). A window that no longer exists is not an error.
     virtual void requestClose(WindowHandle window) = 0;
 
     // True while an earlier close request to this window has not been answered yet

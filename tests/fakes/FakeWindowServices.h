@@ -53,14 +53,13 @@ public:
         ++changes;
     }
 
-    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override {
+    HandleList topLevelWindows() override {
         ++enumerations;
         if (failEnumeration) throw PlatformError("enumeration failed");
-        const std::vector<Window> snapshot = windows;
-        for (const Window& w : snapshot) {
-            if (!proc(w.handle, context)) break;
-        }
+        HandleList list;
+        for (const Window& w : windows) list.push_back(w.handle);
         if (afterEnumeration) afterEnumeration();
+        return list;
     }
 
     std::string readTitle(WindowHandle window, int maxCharacters) override {

@@ -3,11 +3,13 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace tamberlyn::wintest {
 
-HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)); }
+HWND ToHwnd(WindowHandle window) { return tamberlyn::HwndOf(window); }
 
-WindowHandle ToHandle(HWND hwnd) { return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(hwnd)); }
+WindowHandle ToHandle(HWND hwnd) { return tamberlyn::HandleOf(hwnd); }
 
 namespace {
 

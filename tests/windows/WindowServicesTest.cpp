@@ -32,16 +32,7 @@ const char* const kLongTitleWhole = "Ma belle école — привет, Tamberlyn
 const wchar_t* const kSplitTitle = L"Smiles xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\U0001F600 and more after the cut";
 const char* const kSplitTitleCut = "Smiles xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
 
-int Collect(WindowHandle window, EnumContext& context) {
-    context.list.push_back(window);
-    return 1;
-}
-
-HandleList TopLevelWindows(WindowServices& windows) {
-    EnumContext context;
-    windows.enumerateTopLevelWindows(Collect, context);
-    return context.list;
-}
+HandleList TopLevelWindows(WindowServices& windows) { return windows.topLevelWindows(); }
 
 bool Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
 
@@ -102,21 +93,6 @@ TEST_F(WindowServicesTest, EnumeratesEveryTopLevelWindowOnceWithItsUnicodeTitle)
     EXPECT_EQ(services.readTitle(longTitle, kTitleCharacters), "");
     const HandleList after = TopLevelWindows(services);
     EXPECT_EQ(std::count(after.begin(), after.end(), longTitle), 0);
-}
-
-TEST_F(WindowServicesTest, AStoppedEnumerationStopsAndAFailingCallbackReportsItsError) {
-    TestWindows other;
-    ASSERT_TRUE(other.start({{L"hidden", L"one"}, {L"hidden", L"two"}}));
-
-    EnumContext context;
-    services.enumerateTopLevelWindows([](WindowHandle window, EnumContext& c) {
-        c.list.push_back(window);
-        return 0;
-    }, context);
-    EXPECT_EQ(context.list.size(), 1u);
-
-    const auto throwing = [](WindowHandle, EnumContext&) -> int { throw std::runtime_error("out of room"); };
-    EXPECT_THROW(services.enumerateTopLevelWindows(throwing, context), std::runtime_error);
 }
 
 TEST_F(WindowServicesTest, AWindowThatAgreesClosesAndIsNoLongerPending) {

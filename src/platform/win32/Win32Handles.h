@@ -10,10 +10,12 @@
 
 namespace tamberlyn {
 
-inline HWND HwndOf(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)); }
+inline HWND HwndOf(WindowHandle window) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(window)));
+}
 
 inline WindowHandle HandleOf(HWND hwnd) {
-    return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(hwnd));
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd));
 }
 
 }  // namespace tamberlyn

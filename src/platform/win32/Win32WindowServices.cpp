@@ -3,26 +3,18 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <exception>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "platform/PlatformError.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32ErrorText.h"
+#include "platform/win32/Win32Handles.h"
 
 namespace tamberlyn {
 
 namespace {
-
-// Window handles keep their meaning in 32 bits; going back, sign extension restores them.
-WindowHandle ToHandle(HWND hwnd) {
-    return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(hwnd));
-}
-
-HWND ToHwnd(WindowHandle window) {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
-}
 
 // Close answers come back on the thread that asked, so the services that may be waiting
 // for one are those of this thread. An answer for services already destroyed finds none.
@@ -30,22 +22,20 @@ thread_local std::vector<Win32WindowServices*> liveServices;
 thread_local std::uint64_t lastRequest = 0;
 
 struct Enumeration {
-    EnumWindowsProc proc;
-    EnumContext* context;
-    bool stopped = false;
-    std::exception_ptr failure;
+    HandleList windows;
+    bool failed = false;
 };
 
 BOOL CALLBACK VisitWindow(HWND hwnd, LPARAM context) {
     auto& enumeration = *reinterpret_cast<Enumeration*>(context);
-    // Nothing may unwind through user32's frames: keep the exception for later.
+    // Nothing may unwind through user32's frames.
     try {
-        if (enumeration.proc(ToHandle(hwnd), *enumeration.context) != 0) return TRUE;
+        enumeration.windows.push_back(HandleOf(hwnd));
+        return TRUE;
     } catch (...) {
-        enumeration.failure = std::current_exception();
+        enumeration.failed = true;
+        return FALSE;
     }
-    enumeration.stopped = true;
-    return FALSE;
 }
 
 // The task bars, the desktop, and the notification area's overflow of hidden icons (a
@@ -62,7 +52,7 @@ bool IsShellClass(const wchar_t* name, int length) {
 
 struct CloseAnswers {
     static void CALLBACK Delivered(HWND hwnd, UINT, ULONG_PTR request, LRESULT) {
-        for (Win32WindowServices* services : liveServices) services->answered(ToHandle(hwnd), request);
+        for (Win32WindowServices* services : liveServices) services->answered(HandleOf(hwnd), request);
     }
 };
 
@@ -70,16 +60,17 @@ Win32WindowServices::Win32WindowServices() { liveServices.push_back(this); }
 
 Win32WindowServices::~Win32WindowServices() { std::erase(liveServices, this); }
 
-void Win32WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) {
+HandleList Win32WindowServices::topLevelWindows() {
     forgetVanishedWindows();
-    Enumeration enumeration{proc, &context, false, nullptr};
+    Enumeration enumeration;
     SetLastError(ERROR_SUCCESS);
     const BOOL finished = EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&enumeration));
-    if (enumeration.failure) std::rethrow_exception(enumeration.failure);
-    if (!finished && !enumeration.stopped) {
+    if (enumeration.failed) throw PlatformError("There is not enough memory to list the windows.");
+    if (!finished) {
         const DWORD code = GetLastError();
         if (code != ERROR_SUCCESS) throw PlatformError(Win32ErrorText(code));
     }
+    return std::move(enumeration.windows);
 }
 
 std::string Win32WindowServices::readTitle(WindowHandle window, int maxCharacters) {
@@ -89,7 +80,7 @@ std::string Win32WindowServices::readTitle(WindowHandle window, int maxCharacter
     std::wstring title(static_cast<std::size_t>(maxCharacters) + 1, L'\0');
     // Another process's window answers from the system's copy of its text, without a
     // message, so a hung window cannot hold this up.
-    const int length = GetWindowTextW(ToHwnd(window), title.data(), maxCharacters + 1);
+    const int length = GetWindowTextW(HwndOf(window), title.data(), maxCharacters + 1);
     if (length <= 0) return {};
     title.resize(static_cast<std::size_t>(std::min(length, maxCharacters)));
     // The cut may fall inside a surrogate pair.
@@ -98,7 +89,7 @@ std::string Win32WindowServices::readTitle(WindowHandle window, int maxCharacter
 }
 
 void Win32WindowServices::requestClose(WindowHandle window) {
-    const HWND hwnd = ToHwnd(window);
+    const HWND hwnd = HwndOf(window);
     if (!IsWindow(hwnd)) return;
     if (closePending(window)) return;  // still unanswered: never a second one on top
     const std::uint64_t request = ++lastRequest;
@@ -115,7 +106,7 @@ bool Win32WindowServices::closePending(WindowHandle window) {
     const auto entry = pending_.find(window);
     if (entry == pending_.end()) return false;
     // A window destroyed before it handled the request may never answer.
-    if (!IsWindow(ToHwnd(window))) {
+    if (!IsWindow(HwndOf(window))) {
         pending_.erase(entry);
         return false;
     }
@@ -123,15 +114,15 @@ bool Win32WindowServices::closePending(WindowHandle window) {
 }
 
 WindowHandle Win32WindowServices::ownerOf(WindowHandle window) {
-    return ToHandle(GetWindow(ToHwnd(window), GW_OWNER));
+    return HandleOf(GetWindow(HwndOf(window), GW_OWNER));
 }
 
 bool Win32WindowServices::isDesktopShell(WindowHandle window) {
     if (window == 0) return false;
     const HWND shell = GetShellWindow();
-    if (shell && ToHandle(shell) == window) return true;
+    if (shell && HandleOf(shell) == window) return true;
     wchar_t name[64];
-    const int length = GetClassNameW(ToHwnd(window), name, static_cast<int>(std::size(name)));
+    const int length = GetClassNameW(HwndOf(window), name, static_cast<int>(std::size(name)));
     return length > 0 && IsShellClass(name, length);
 }
 
@@ -141,7 +132,7 @@ void Win32WindowServices::answered(WindowHandle window, std::uint64_t request) {
 }
 
 void Win32WindowServices::forgetVanishedWindows() {
-    std::erase_if(pending_, [](const auto& entry) { return !IsWindow(ToHwnd(entry.first)); });
+    std::erase_if(pending_, [](const auto& entry) { return !IsWindow(HwndOf(entry.first)); });
 }
 
 }  // namespace tamberlyn

@@ -21,7 +21,7 @@ public:
 
     // Every question counts as a change: each tick enumerates and reads the titles.
     std::uint64_t changeCount() override { return ++changes_; }
-    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override;
+    HandleList topLevelWindows() override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
     bool closePending(WindowHandle window) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string_view>
 
@@ -570,17 +571,15 @@ const std::vector<xcb_window_t>& X11WindowServices::view() {
 }
 
 const X11WindowServices::Window* X11WindowServices::find(WindowHandle window) const {
-    if (window <= 0) return nullptr;
+    if (window <= 0 || window > std::numeric_limits<xcb_window_t>::max()) return nullptr;
     const auto it = windows_.find(static_cast<xcb_window_t>(window));
     return it != windows_.end() ? &it->second : nullptr;
 }
 
-void X11WindowServices::enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) {
+HandleList X11WindowServices::topLevelWindows() {
     processEvents();
-    const std::vector<xcb_window_t> windows = view();
-    for (const xcb_window_t w : windows) {
-        if (proc(static_cast<WindowHandle>(w), context) == 0) break;
-    }
+    const std::vector<xcb_window_t>& windows = view();
+    return {windows.begin(), windows.end()};
 }
 
 std::string X11WindowServices::readTitle(WindowHandle window, int maxCharacters) {
@@ -644,9 +643,10 @@ bool X11WindowServices::hasTransient(xcb_window_t window) {
 }
 
 bool X11WindowServices::closePending(WindowHandle handle) {
+    if (handle <= 0 || handle > std::numeric_limits<xcb_window_t>::max()) return false;
     const auto window = static_cast<xcb_window_t>(handle);
     const auto request = closeRequests_.find(window);
-    if (handle <= 0 || request == closeRequests_.end()) return false;
+    if (request == closeRequests_.end()) return false;
     // The events say whether the window still exists: its end removes the request.
     if (now_() - request->second < kCloseGrace || hasTransient(window)) return true;
     // Answered or cancelled: a later cycle may ask again.

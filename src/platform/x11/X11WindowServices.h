@@ -50,7 +50,7 @@ public:
     bool processEvents() override;
 
     std::uint64_t changeCount() override;
-    void enumerateTopLevelWindows(EnumWindowsProc proc, EnumContext& context) override;
+    HandleList topLevelWindows() override;
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
     bool closePending(WindowHandle window) override;

@@ -84,13 +84,8 @@ std::vector<int> processesNamed(const std::string& command) {
 
 std::vector<std::string> windowTitles() {
     X11WindowServices windows;
-    EnumContext context;
-    windows.enumerateTopLevelWindows([](WindowHandle window, EnumContext& c) {
-        c.list.push_back(window);
-        return 1;
-    }, context);
     std::vector<std::string> titles;
-    for (const WindowHandle window : context.list) titles.push_back(windows.readTitle(window, 200));
+    for (const WindowHandle window : windows.topLevelWindows()) titles.push_back(windows.readTitle(window, 200));
     return titles;
 }
 
