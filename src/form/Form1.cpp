@@ -143,6 +143,17 @@ void Form1::Windows_Changed() {
     if (Timer1.enabled() && !scanMemory_.running) Timer1_Timer();
 }
 
+void Form1::WindowReach_Changed(const std::string& notice) {
+    ErrorTrap trap{platform_.messages, "Form1", "WindowReach_Changed"};
+    std::string told;
+    trap.step(100, [&] { told = GetSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowReach); });
+    if (told == notice) return;
+    // Stored first: another start meanwhile does not tell it again.
+    trap.step(102, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowReach, notice); });
+    if (notice.empty()) return;
+    trap.step(104, [&] { platform_.messages.show(notice, AppTitle, MessageButtons::Ok, MessageIcon::None); });
+}
+
 void Form1::PushButton2_Click() {
     ErrorTrap trap{platform_.messages, "Form1", "PushButton2_Click"};
     StartStop({PushButton2, Timer1, ListView1}, platform_.settings, platform_.messages, AppTitle, trap);

@@ -97,6 +97,9 @@ public:
     void PushButton2_Click();
     // The window system reported new windows or titles.
     void Windows_Changed();
+    // Which windows are out of reach in this session (empty: none). Told once, in a box,
+    // and again only when it changes.
+    void WindowReach_Changed(const std::string& notice);
 
     // Watch-list editing.
     void PushButton1_Click();

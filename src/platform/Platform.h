@@ -16,8 +16,9 @@
 
 namespace tamberlyn {
 
-// Some texts tell the user what to do on their desktop; they differ between the two.
-enum class DesktopKind { Windows, X11 };
+// Some texts tell the user what to do on their desktop; they differ between Windows and
+// Linux desktops.
+enum class DesktopKind { Windows, X11, Wayland };
 
 // Every interface is called on the GUI thread only. The program's entry point owns the
 // adapters; the core borrows them through these references for as long as it runs.

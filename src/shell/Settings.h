@@ -1,5 +1,5 @@
 #pragma once
-// The program's per-user settings: one application, one section, four keys.
+// The program's per-user settings: one application, one section, a few keys.
 
 #include <string>
 
@@ -14,6 +14,8 @@ inline const std::string kKeyStartStopState = "StartStopState";
 inline const std::string kKeyWindowsStartup = "Windows Startup";
 inline const std::string kKeyMinimized = "Minimized";
 inline const std::string kKeyListview = "Listview";
+// What the user was last told of windows out of reach.
+inline const std::string kKeyWindowReach = "Window Reach";
 
 inline const std::string kOn = "On";
 inline const std::string kOff = "Off";

@@ -229,4 +229,27 @@ TEST_F(FormTest, CloseStopsMonitoringRemovesTheIconAndKeepsTheStoredState) {
 }
 
 }  // namespace
+TEST_F(FormTest, WindowsOutOfReachAreToldOnceAndAgainOnlyWhenThatChanges) {
+    start();
+    const auto told = [&] { return fake.messages.count(); };
+    form->WindowReach_Changed("");
+    EXPECT_EQ(told(), 0);
+    EXPECT_EQ(stored("Window Reach"), "(absent)") << "a session with every window in reach leaves the store alone";
+
+    form->WindowReach_Changed("X11 programs only.");
+    ASSERT_EQ(told(), 1);
+    EXPECT_EQ(fake.messages.last().text, "X11 programs only.");
+    EXPECT_EQ(fake.messages.last().title, form->AppTitle);
+    form->WindowReach_Changed("X11 programs only.");  // the next start, say
+    EXPECT_EQ(told(), 1);
+
+    form->WindowReach_Changed("");  // in reach again: nothing to tell, but remembered
+    form->WindowReach_Changed("X11 programs only.");
+    EXPECT_EQ(told(), 2);
+
+    fake.settings.failWrites = true;  // unsaved: told at every start rather than never
+    form->WindowReach_Changed("Something else.");
+    EXPECT_EQ(fake.messages.last().text, "Something else.");
+}
+
 }  // namespace tamberlyn

@@ -12,13 +12,15 @@ namespace {
 const char* const kHelp =
     "Usage: tamberlyn [options]\n"
     "While monitoring is on, closes every window whose title contains one of the words\n"
-    "in its list. Started again on the same display, it brings the running one forward.\n"
+    "in its list. Started again in the same session, it brings the running one forward.\n"
     "\n"
     "Options:\n"
     "  -h, --help     Show this help and exit.\n"
     "  -v, --version  Show the version and exit.\n"
     "\n"
-    "On Wayland it runs on Xwayland; windows of native Wayland programs are out of its reach.\n";
+    "On Wayland it closes native Wayland windows too on wlroots desktops (sway, Hyprland,\n"
+    "river, labwc, wayfire) and on KDE Plasma, where it must run as installed (its menu\n"
+    "entry names its file); elsewhere, such as GNOME, it sees X11 programs only.\n";
 
 // The argument as the user wrote it that names an unknown option, so the message quotes it.
 QString writtenAs(const QStringList& arguments, const QString& name) {

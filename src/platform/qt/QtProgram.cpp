@@ -3,20 +3,25 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <exception>
 
-#include "platform/qt/WindowSystemBackend.h"
-#include "platform/qt/X11Display.h"
+#include "platform/linux/X11Display.h"
 
 namespace tamberlyn {
 
-QtProgram::QtProgram(QtDesktop::EndAction endAction)
-    : desktop_(std::move(endAction)),
+QtProgram::QtProgram(QtDesktop::EndAction endAction, WindowSystemChoice windowSystem)
+    : windowSystem_(std::move(windowSystem)),
+      desktop_(std::move(endAction)),
       logonEntry_(QCoreApplication::applicationFilePath()),
       notifyIcon_(desktop_),
       trayHook_(notifyIcon_),
-      windows_(MakeWindowServices()),
-      platform_{DesktopKind::X11, *windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
+      windows_(MakeWindowServices(windowSystem_,
+                                  [this](const std::string& notice) {
+                                      // Told from the event loop, not from inside the cycle that failed.
+                                      QTimer::singleShot(0, &window_, [this, notice] { form_.WindowReach_Changed(notice); });
+                                  })),
+      platform_{windowSystem_.kind, *windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
                 files_,           launcher_, skin_,       notifyIcon_, trayHook_, desktop_, random_},
       form_(platform_),
       window_(form_, desktop_) {
@@ -53,6 +58,10 @@ void QtProgram::start() {
     form_.window.setHandle(static_cast<WindowHandle>(window_.winId()));
     form_.Form_Load();
     window_.showCentred();  // as the form left it: shown, minimized, or hidden in the tray
+    // An X11 session has every window in reach, and nothing to tell or remember.
+    if (windowSystem_.kind == DesktopKind::Wayland) {
+        QTimer::singleShot(0, &window_, [this] { form_.WindowReach_Changed(windowSystem_.notice); });
+    }
 }
 
 }  // namespace tamberlyn

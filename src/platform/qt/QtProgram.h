@@ -17,7 +17,8 @@
 #include "platform/qt/QtSkinEngine.h"
 #include "platform/qt/QtTextCase.h"
 #include "platform/qt/QtTrayHook.h"
-#include "platform/qt/XdgAutostartEntry.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/XdgAutostartEntry.h"
 #include "shell/ClockRandom.h"
 
 namespace tamberlyn {
@@ -26,13 +27,14 @@ namespace tamberlyn {
 // Needs a QApplication on a platform that MakeWindowServices serves.
 class QtProgram {
 public:
-    explicit QtProgram(QtDesktop::EndAction endAction = QtDesktop::endAtOnce);
+    explicit QtProgram(QtDesktop::EndAction endAction = QtDesktop::endAtOnce, WindowSystemChoice windowSystem = {});
     ~QtProgram();
     QtProgram(const QtProgram&) = delete;
     QtProgram& operator=(const QtProgram&) = delete;
 
     // The window's handle first, then the load sequence, then the window as the form left
-    // it: centred on screen, minimized, or hidden in the tray.
+    // it: centred on screen, minimized, or hidden in the tray; then, once, what this
+    // session keeps out of reach.
     void start();
 
     Form1& form() { return form_; }
@@ -44,6 +46,7 @@ private:
     // News from the window system reach the window services, and the form if windows changed.
     void watchWindowEvents();
 
+    WindowSystemChoice windowSystem_;
     QtDesktop desktop_;
     QtTextCase textCase_;
     QtSettingsStore settings_;

@@ -10,7 +10,7 @@
 #include "platform/PlatformError.h"
 #include "platform/qt/IniLines.h"
 #include "platform/qt/QtStrings.h"
-#include "platform/qt/XdgPaths.h"
+#include "platform/linux/XdgPaths.h"
 
 namespace tamberlyn {
 

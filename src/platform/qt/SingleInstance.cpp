@@ -1,6 +1,5 @@
 #include "platform/qt/SingleInstance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +18,6 @@
 
 #include "platform/PlatformError.h"
 #include "platform/qt/QtStrings.h"
-#include "platform/qt/X11Display.h"
 
 namespace tamberlyn {
 
@@ -29,23 +27,6 @@ constexpr char kRequest[] = "show\n";
 constexpr char kAnswer[] = "shown\n";
 
 std::string systemError(int code) { return std::strerror(code); }
-
-// Host names as file-name characters; long ones hashed, as a socket path is short.
-QString fileNamePart(const QByteArray& text) {
-    if (text.size() > 32) {
-        return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(16));
-    }
-    QString part;
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '.' || u == '-') {
-            part += QLatin1Char(c);
-        } else {
-            part += QStringLiteral("%%1").arg(u, 2, 16, QLatin1Char('0'));
-        }
-    }
-    return part;
-}
 
 }  // namespace
 
@@ -70,13 +51,6 @@ QString SingleInstance::privateFolder() {
         throw PlatformError("The folder " + toUtf8(folder) + " cannot be made private: " + systemError(errno) + ".");
     }
     return folder;
-}
-
-QString SingleInstance::nameFor(const QByteArray& display) {
-    if (const std::optional<X11DisplayName> parsed = parseDisplayName(display)) {
-        return QStringLiteral("tamberlyn-%1:%2").arg(fileNamePart(parsed->host)).arg(parsed->number);
-    }
-    return QStringLiteral("tamberlyn-") + fileNamePart(display);
 }
 
 SingleInstance::SingleInstance(QString folder, const QString& name)

@@ -24,7 +24,7 @@ public:
         NoAnswer,    // one runs but did not answer in time
     };
 
-    // `folder`: private to the user; `name`: the display's, see nameFor().
+    // `folder`: private to the user; `name`: the session's, see InstanceName().
     SingleInstance(QString folder, const QString& name);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
@@ -33,8 +33,6 @@ public:
     // $XDG_RUNTIME_DIR, else a folder of the user's own under the temporary folder, made
     // or checked to be private. Throws PlatformError when no such folder can be had.
     static QString privateFolder();
-    // The socket's file name for a DISPLAY value; one display, one name.
-    static QString nameFor(const QByteArray& display);
 
     // Takes the lock and listens, or hands over to the program that holds it, waiting for
     // its answer up to `patience`. Throws PlatformError when neither can be done.

@@ -8,18 +8,22 @@
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtStrings.h"
 #include "platform/qt/SingleInstance.h"
-#include "platform/qt/X11Display.h"
+#include "platform/linux/InstanceName.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/X11Display.h"
 #include "shell/Settings.h"
 
 namespace {
 
-// Takes this display for this run, or hands over to the program already running on it.
+// Takes this session for this run, or hands over to the program already running in it.
 // Returns the exit status when this start is to end.
-std::optional<int> claimDisplay(std::unique_ptr<tamberlyn::SingleInstance>& instance) {
+std::optional<int> claimDisplay(std::unique_ptr<tamberlyn::SingleInstance>& instance,
+                                const tamberlyn::WindowSystemChoice& session) {
     using tamberlyn::SingleInstance;
     const QByteArray display = qgetenv("DISPLAY");
     try {
-        instance = std::make_unique<SingleInstance>(SingleInstance::privateFolder(), SingleInstance::nameFor(display));
+        instance = std::make_unique<SingleInstance>(SingleInstance::privateFolder(),
+                                                    tamberlyn::InstanceName(display, session.waylandDisplay));
         switch (instance->claim()) {
             case SingleInstance::Claim::First: return std::nullopt;
             case SingleInstance::Claim::HandedOver: return 0;
@@ -43,8 +47,10 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
     if (const std::optional<int> status = tamberlyn::handleCommandLine(arguments, stdout, stderr)) return *status;
 
-    // Under a Wayland session the program runs on Xwayland: X11 windows are the ones it can see and close.
+    // The window and its tray icon live on X11, Xwayland on a Wayland session: there Qt's
+    // tray finds the notification area, and a second start can bring the window forward.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    const tamberlyn::WindowSystemChoice windowSystem = tamberlyn::ChooseWindowSystem();
     if (tamberlyn::xcbPlatformChosen()) {
         if (const std::optional<std::string> problem = tamberlyn::x11DisplayProblem()) {
             std::fprintf(stderr, "%s\n", problem->c_str());
@@ -60,9 +66,10 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(TAMBERLYN_APP_ID));  // ties the window to its menu entry
 
     std::unique_ptr<tamberlyn::SingleInstance> instance;
-    if (const std::optional<int> status = claimDisplay(instance)) return *status;
+    if (const std::optional<int> status = claimDisplay(instance, windowSystem)) return *status;
+    if (!windowSystem.notice.empty()) std::fprintf(stderr, "tamberlyn: %s\n", windowSystem.notice.c_str());
     try {
-        tamberlyn::QtProgram program;
+        tamberlyn::QtProgram program(tamberlyn::QtDesktop::endAtOnce, windowSystem);
         if (instance != nullptr) program.window().closing = [&instance] { instance->withdraw(); };
         program.start();
         // Later starts wait until the window is up, then bring it forward.

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <random>
 
+#include "FakeWindowServices.h"
 #include "QtTestSupport.h"
 #include "platform/PlatformError.h"
 #include "platform/qt/IniLines.h"
@@ -25,7 +26,10 @@
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtSkinEngine.h"
-#include "platform/qt/XdgAutostartEntry.h"
+#include "platform/linux/FallbackWindowServices.h"
+#include "platform/linux/InstanceName.h"
+#include "platform/linux/WindowSystem.h"
+#include "platform/linux/XdgAutostartEntry.h"
 
 namespace tamberlyn::qttest {
 namespace {
@@ -421,4 +425,70 @@ TEST(SkinEngine, ColoursGoToTheirPartsOfTheMainWindow) {
 }
 
 }  // namespace
+TEST(WindowSystem, TheCompositorsGlobalsChooseTheRouteAndNameTheSession) {
+    const auto choose = [](std::vector<std::string> globals, const char* wayland = "wayland-1") {
+        return ChooseWindowSystem(globals, wayland, ":3");
+    };
+    const auto x11 = choose({"zwlr_foreign_toplevel_manager_v1"}, "");
+    EXPECT_EQ(x11.route, WindowRoute::X11) << "no Wayland session: X11, whatever else is set";
+    EXPECT_EQ(x11.kind, DesktopKind::X11);
+    EXPECT_EQ(x11.notice, "");
+    EXPECT_EQ(choose({"wl_compositor", "zwlr_foreign_toplevel_manager_v1"}).route, WindowRoute::Wlroots);
+    EXPECT_EQ(choose({"org_kde_plasma_window_management", "org_kde_kwin_idle"}).route, WindowRoute::Kde);
+    for (const auto& globals : std::vector<std::vector<std::string>>{
+             {"wl_compositor", "org_kde_kwin_server_decoration_manager"}, {"gtk_shell1"}, {"wl_compositor"}}) {
+        const auto choice = choose(globals);
+        EXPECT_EQ(choice.route, WindowRoute::X11) << globals.back();
+        EXPECT_EQ(choice.kind, DesktopKind::Wayland);
+        EXPECT_NE(choice.notice.find("X11 programs only"), std::string::npos) << globals.back();
+        EXPECT_EQ(choice.notice.find('\n'), std::string::npos) << "one line";
+    }
+    EXPECT_NE(choose({"org_kde_kwin_idle"}).notice.find("menu entry"), std::string::npos);
+
+    EXPECT_EQ(InstanceName(":3"), InstanceName("unix:3.0"));
+    EXPECT_EQ(InstanceName(":3", "wayland-1"), InstanceName(":3", "/run/user/1000/wayland-1"));
+    EXPECT_NE(InstanceName(":3", "wayland-1"), InstanceName(":3"));
+    EXPECT_NE(InstanceName(":3", "wayland-1"), InstanceName(":3", "wayland-2"));
+}
+
+// The fake's windows behind a connection of their own.
+struct EventDrivenFake final : EventDrivenWindowServices {
+    fakes::FakeWindowServices fake;
+    int fileDescriptor() const override { return 3; }
+    bool processEvents() override { return false; }
+    std::uint64_t changeCount() override { return fake.changeCount(); }
+    HandleList topLevelWindows() override { return fake.topLevelWindows(); }
+    std::string readTitle(WindowHandle w, int n) override { return fake.readTitle(w, n); }
+    void requestClose(WindowHandle w) override { fake.requestClose(w); }
+    bool closePending(WindowHandle w) override { return fake.closePending(w); }
+    WindowHandle ownerOf(WindowHandle w) override { return fake.ownerOf(w); }
+    bool isDesktopShell(WindowHandle w) override { return fake.isDesktopShell(w); }
+};
+
+TEST(WindowSystem, ANativeRouteThatFailsGivesWayToX11OnceAndSaysWhy) {
+    auto native = std::make_unique<EventDrivenFake>();
+    native->fake.open(5, "Native");
+    auto* nativeWindows = &native->fake;
+    int made = 0;
+    FallbackWindowServices services(std::move(native), [&] {
+        ++made;
+        auto x11 = std::make_unique<EventDrivenFake>();
+        x11->fake.open(0x400001, "On X11");
+        return x11;
+    });
+    std::vector<std::string> told;
+    int reconnects = 0;
+    services.onFallback = [&](const std::string& why) { told.push_back(why); };
+    services.onReconnect = [&] { ++reconnects; };
+    EXPECT_EQ(services.topLevelWindows(), HandleList{5});
+    const auto before = services.changeCount();
+
+    nativeWindows->failEnumeration = true;  // the compositor took the window list away
+    EXPECT_EQ(services.topLevelWindows(), HandleList{0x400001});
+    EXPECT_EQ(told, std::vector<std::string>{"enumeration failed"});
+    EXPECT_EQ(reconnects, 1) << "the new connection is watched";
+    EXPECT_NE(services.changeCount(), before) << "the next cycle looks at every window again";
+    EXPECT_EQ(made, 1);
+}
+
 }  // namespace tamberlyn::qttest

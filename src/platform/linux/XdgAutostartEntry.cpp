@@ -1,4 +1,4 @@
-#include "platform/qt/XdgAutostartEntry.h"
+#include "platform/linux/XdgAutostartEntry.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "platform/PlatformError.h"
-#include "platform/qt/QtStrings.h"
-#include "platform/qt/XdgPaths.h"
+#include "platform/linux/XdgPaths.h"
 
 namespace tamberlyn {
 
@@ -46,7 +45,7 @@ QString XdgAutostartEntry::filePath() { return configHome() + QStringLiteral("/a
 void XdgAutostartEntry::add() {
     const QString path = filePath();
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) throw PlatformError("The folder " + toUtf8(folder) + " could not be created.");
+    if (!QDir().mkpath(folder)) throw PlatformError("The folder " + folder.toStdString() + " could not be created.");
 
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
@@ -59,7 +58,7 @@ void XdgAutostartEntry::add() {
     QSaveFile file(path);
     const QByteArray bytes = entry.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw PlatformError("The file " + toUtf8(path) + " could not be written: " + toUtf8(file.errorString()));
+        throw PlatformError("The file " + path.toStdString() + " could not be written: " + file.errorString().toStdString());
     }
 }
 
@@ -68,8 +67,8 @@ void XdgAutostartEntry::remove() {
     // Only a file there is an entry that a session runs.
     if (!QFileInfo(file).isFile()) return;
     if (!file.remove()) {
-        throw PlatformError("The file " + toUtf8(file.fileName()) + " could not be removed: " +
-                            toUtf8(file.errorString()));
+        throw PlatformError("The file " + file.fileName().toStdString() + " could not be removed: " +
+                            file.errorString().toStdString());
     }
 }
 

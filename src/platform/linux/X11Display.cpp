@@ -1,4 +1,4 @@
-#include "platform/qt/X11Display.h"
+#include "platform/linux/X11Display.h"
 
 #include <QByteArrayList>
 #include <QGuiApplication>

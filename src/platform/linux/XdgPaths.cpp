@@ -1,4 +1,4 @@
-#include "platform/qt/XdgPaths.h"
+#include "platform/linux/XdgPaths.h"
 
 #include <QDir>
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tamberlyn {
+
+// The file name of the one instance's socket in a session: one X display (":5", ":5.0" and
+// "unix:5" alike) and, on Wayland, one compositor socket, one name.
+QString InstanceName(const QByteArray& x11Display, const QByteArray& waylandDisplay = {});
+
+}  // namespace tamberlyn
