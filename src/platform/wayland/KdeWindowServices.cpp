@@ -69,7 +69,12 @@ struct KdeWindowServices::Events {
         const WindowHandle h = handle(data, window);
         self(data).described_.erase(h);
         self(data).removeToplevel(h);
-        org_kde_plasma_window_destroy(window);
+        // The request to forget it came with version 4; before, only this side forgets.
+        if (org_kde_plasma_window_get_version(window) >= ORG_KDE_PLASMA_WINDOW_DESTROY_SINCE_VERSION) {
+            org_kde_plasma_window_destroy(window);
+        } else {
+            wl_proxy_destroy(proxy(window));
+        }
     }
 
     static constexpr org_kde_plasma_window_listener kWindow = {
