@@ -183,9 +183,28 @@ void WaylandWindowServices::setPid(WindowHandle window, std::int64_t pid) {
     if (Entry* e = find(window)) e->waiting.pid = pid;
 }
 
+// The latest close request, still within the grace, to a window of the same program.
+WindowHandle WaylandWindowServices::askedJustBefore(const Toplevel& toplevel) const {
+    const auto sameProgram = [&](const Toplevel& other) {
+        if (toplevel.pid != 0 || other.pid != 0) return toplevel.pid == other.pid;
+        return !toplevel.appId.empty() && toplevel.appId == other.appId;
+    };
+    WindowHandle asked = 0;
+    std::chrono::steady_clock::time_point latest{};
+    for (const auto& [handle, when] : closeRequests_) {
+        const Entry* e = find(handle);
+        if (e != nullptr && now_() - when < kCloseGrace && sameProgram(e->current) && (asked == 0 || when > latest)) {
+            asked = handle;
+            latest = when;
+        }
+    }
+    return asked;
+}
+
 void WaylandWindowServices::commit(WindowHandle window) {
     Entry* e = find(window);
     if (e == nullptr || (e->committed && e->current == e->waiting)) return;
+    if (!e->committed) e->questionOf = askedJustBefore(e->waiting);
     e->current = e->waiting;
     e->committed = true;
     ++changes_;
@@ -226,10 +245,13 @@ void WaylandWindowServices::requestClose(WindowHandle window) {
     throwIfLost();
 }
 
+WindowHandle WaylandWindowServices::owner(const Entry& entry) const {
+    const WindowHandle owner = entry.current.parent != 0 ? entry.current.parent : entry.questionOf;
+    return find(owner) != nullptr ? owner : 0;
+}
+
 bool WaylandWindowServices::hasChild(WindowHandle window) const {
-    return std::ranges::any_of(toplevels_, [window](const auto& t) {
-        return t.second.committed && t.second.current.parent == window;
-    });
+    return std::ranges::any_of(toplevels_, [&](const auto& t) { return t.second.committed && owner(t.second) == window; });
 }
 
 bool WaylandWindowServices::closePending(WindowHandle window) {
@@ -243,8 +265,7 @@ bool WaylandWindowServices::closePending(WindowHandle window) {
 
 WindowHandle WaylandWindowServices::ownerOf(WindowHandle window) {
     const Entry* e = find(window);
-    if (e == nullptr || find(e->current.parent) == nullptr) return 0;
-    return e->current.parent;
+    return e != nullptr ? owner(*e) : 0;
 }
 
 bool WaylandWindowServices::isDesktopShell(WindowHandle) { return false; }

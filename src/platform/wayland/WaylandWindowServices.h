@@ -66,6 +66,9 @@ public:
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
     bool closePending(WindowHandle window) override;
+    // The parent the protocol tells of. Some compositors tell of none (sway 1.7): then a
+    // window its program opens while a close request to another of its windows is within
+    // the grace counts as that window's question.
     WindowHandle ownerOf(WindowHandle window) override;
     // Panels, docks and desktops are layer-shell surfaces on Wayland, never toplevels:
     // under sway, swaybar is not in the list. So no listed window is the desktop shell.
@@ -108,6 +111,7 @@ private:
         Toplevel current;
         Toplevel waiting;
         bool committed = false;
+        WindowHandle questionOf = 0;  // see ownerOf
     };
 
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -116,6 +120,8 @@ private:
 
     Entry* find(WindowHandle window);
     const Entry* find(WindowHandle window) const;
+    WindowHandle owner(const Entry& entry) const;
+    WindowHandle askedJustBefore(const Toplevel& toplevel) const;
     bool hasChild(WindowHandle window) const;
     bool checkConnection();  // false, with the reason kept, once the connection failed
     void throwIfLost() const;
