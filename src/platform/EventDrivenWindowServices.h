@@ -2,6 +2,7 @@
 // Window services that hear of changes from the window system itself, over a connection
 // of their own that the program's event loop watches for them.
 
+#include <chrono>
 #include <functional>
 
 #include "platform/WindowServices.h"
@@ -11,6 +12,11 @@ namespace tamberlyn {
 // Called on the GUI thread, as WindowServices.
 class EventDrivenWindowServices : public WindowServices {
 public:
+    // These window systems never say when a client has dealt with a close request. A
+    // request counts as unanswered for this long, and for as long as the window shows a
+    // question of its own (a transient or child window such as "Save changes?").
+    static constexpr std::chrono::milliseconds kCloseGrace{1000};
+
     // Readable when the window system has news for processEvents; -1 while there is no
     // connection. It changes when a lost connection is replaced; onReconnect then tells.
     virtual int fileDescriptor() const = 0;

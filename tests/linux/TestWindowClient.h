@@ -1,5 +1,6 @@
 #pragma once
-// Drives x11_test_window, a separate X client, over its stdin and stdout.
+// Drives x11_test_window, a separate X client, over its stdin and stdout (or another
+// test client that speaks the same way, such as wayland_test_window).
 
 #include <fcntl.h>
 #include <poll.h>
@@ -32,14 +33,21 @@ bool eventually(Condition condition) {
 
 class TestWindowClient {
 public:
-    TestWindowClient() {
+#ifdef TAMBERLYN_TEST_WINDOW
+    TestWindowClient() : TestWindowClient(std::vector<std::string>{TAMBERLYN_TEST_WINDOW}) {}
+#endif
+    // Another client that takes the same commands and reports the same way.
+    explicit TestWindowClient(const std::vector<std::string>& command) {
+        std::vector<char*> argv;
+        for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
         int in[2], out[2];
         if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
         pid_ = fork();
         if (pid_ == 0) {
             dup2(in[0], STDIN_FILENO);
             dup2(out[1], STDOUT_FILENO);
-            execl(TAMBERLYN_TEST_WINDOW, TAMBERLYN_TEST_WINDOW, static_cast<char*>(nullptr));
+            execvp(argv[0], argv.data());
             _exit(127);
         }
         close(in[0]);
@@ -103,13 +111,13 @@ public:
         return static_cast<std::int32_t>(std::stol(line.substr(line.find_last_of(' ') + 1)));
     }
 
-private:
     void send(const std::string& line) {
         const std::string data = line + "\n";
         if (write(toClient_, data.data(), data.size()) != static_cast<ssize_t>(data.size())) {
             throw std::runtime_error("the test window client does not listen");
         }
     }
+private:
     bool readSome(int timeoutMs) {
         pollfd fd{fromClient_, POLLIN, 0};
         if (poll(&fd, 1, timeoutMs) <= 0) return false;

@@ -79,9 +79,10 @@ void setProperty(xcb_window_t w, const char* name, xcb_atom_t type, uint8_t form
 
 xcb_window_t createWindow(xcb_window_t parent, bool overrideRedirect, uint32_t eventMask) {
     const xcb_window_t w = xcb_generate_id(connection);
-    const uint32_t values[] = {overrideRedirect ? 1u : 0u, eventMask};
+    // A background: Xwayland shows a window to its compositor only once it has content.
+    const uint32_t values[] = {screen->white_pixel, overrideRedirect ? 1u : 0u, eventMask};
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, w, parent, 10, 10, 200, 100, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
     return w;
 }
 

@@ -13,11 +13,8 @@
 
 #include "platform/linux/FallbackWindowServices.h"
 #include "platform/x11/X11WindowServices.h"
-#if __has_include("platform/wayland/WlrootsWindowServices.h")  // until the backends land
 #include "platform/wayland/KdeWindowServices.h"
 #include "platform/wayland/WlrootsWindowServices.h"
-#define TAMBERLYN_WAYLAND_ROUTES 1
-#endif
 
 namespace tamberlyn {
 
@@ -154,14 +151,12 @@ std::unique_ptr<EventDrivenWindowServices> MakeWindowServices(const WindowSystem
                                                               std::function<void(const std::string&)> onFallback) {
     if (!OnX11()) throw std::runtime_error("Tamberlyn needs an X11 display: run it with QT_QPA_PLATFORM=xcb.");
     std::unique_ptr<EventDrivenWindowServices> native;
-#ifdef TAMBERLYN_WAYLAND_ROUTES
     const std::string socket = choice.waylandDisplay.toStdString();
     switch (choice.route) {
         case WindowRoute::Wlroots: native = std::make_unique<WlrootsWindowServices>(OwnAppIds(), socket); break;
         case WindowRoute::Kde: native = std::make_unique<KdeWindowServices>(socket); break;
         case WindowRoute::X11: break;
     }
-#endif
     if (native == nullptr) return std::make_unique<X11WindowServices>();
     auto services = std::make_unique<FallbackWindowServices>(std::move(native),
                                                              [] { return std::make_unique<X11WindowServices>(); });

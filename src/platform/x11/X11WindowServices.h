@@ -28,10 +28,6 @@ public:
     // Opens a connection and names the screen to use on it; called again after a lost one.
     using Connector = std::function<std::pair<xcb_connection_t*, int>()>;
 
-    // X11 never says when a client has dealt with a close request. A request counts as
-    // unanswered for this long, and for as long as the window shows a transient (a
-    // question such as "Save changes?").
-    static constexpr std::chrono::milliseconds kCloseGrace{1000};
     // A window manager ends the client of a window that does not take WM_DELETE_WINDOW. A
     // program may say that it does only after showing its window (Xt programs such as xcalc
     // do), so such a window is handed to the manager only once it has been asked for this

@@ -1,0 +1,52 @@
+// Monitoring through the wlroots window services, as the Linux program does it but
+// without its window: the connection's events are taken in as they come and a change
+// scans at once, and a 100 ms tick scans as the safety net. For bench/wayland-idle-cost
+// and bench/wayland-close-latency, under a compositor named by $WAYLAND_DISPLAY.
+//
+//   wayland_scan_loop <seconds> <fragment>...
+
+#include <poll.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "monitor/ScanCycle.h"
+#include "platform/qt/QtTextCase.h"
+#include "platform/wayland/WlrootsWindowServices.h"
+
+using namespace tamberlyn;
+
+int main(int argc, char** argv) {
+    if (argc < 3) return std::fprintf(stderr, "usage: wayland_scan_loop <seconds> <fragment>...\n"), 2;
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::seconds(std::atoi(argv[1]));
+    ListView list{"ListView1", {}, 0, ""};
+    for (int i = 2; i < argc; ++i) list.add(argv[i]);
+    try {
+        WlrootsWindowServices services({"Tamberlyn"});
+        QtTextCase textCase;
+        fakes::FakeEventLoop events;
+        fakes::FakeMessageBoxes boxes;
+        ScanMemory memory;
+        const auto cycle = [&] { RunScanCycle(list, {services, textCase, events, boxes, memory}); };
+        auto tick = Clock::now();
+        while (Clock::now() < end) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(tick - Clock::now()).count();
+            pollfd fd{services.fileDescriptor(), POLLIN, 0};
+            if (poll(&fd, 1, static_cast<int>(std::max<long long>(wait, 0))) > 0) {
+                if (services.processEvents()) cycle();
+                continue;
+            }
+            cycle();
+            tick += std::chrono::milliseconds(100);
+        }
+        if (boxes.count() > 0) return std::fprintf(stderr, "wayland_scan_loop: the scan reported errors\n"), 1;
+    } catch (const std::exception& e) {
+        return std::fprintf(stderr, "wayland_scan_loop: %s\n", e.what()), 1;
+    }
+    return 0;
+}

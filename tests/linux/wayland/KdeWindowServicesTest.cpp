@@ -1,0 +1,193 @@
+// The KDE window services under a headless KWin (with-kwin): native windows of
+// wayland_test_window, X11 windows on KWin's Xwayland, weston-terminal, and KWin's rule
+// for who may see the windows: with-kwin shows KWin a desktop entry that names this
+// executable, made from the package's own.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "TestWindowClient.h"
+#include "monitor/ScanCycle.h"
+#include "platform/qt/QtTextCase.h"
+#include "platform/wayland/KdeWindowServices.h"
+
+namespace tamberlyn {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestWindowClient;
+using testing::eventually;
+namespace fs = std::filesystem;
+
+class KdeWindowServicesTest : public ::testing::Test {
+protected:
+    KdeWindowServicesTest() { list.add("special offer"); }
+
+    // The one listed window with this title; 0 for none or several.
+    WindowHandle find(const std::string& title) {
+        WindowHandle found = 0;
+        for (const WindowHandle w : services->topLevelWindows()) {
+            if (services->readTitle(w, 1000) == title) found = found == 0 ? w : -1;
+        }
+        return std::max<WindowHandle>(found, 0);
+    }
+    WindowHandle listed(const std::string& title) {
+        WindowHandle found = 0;
+        eventually([&] { return (found = find(title)) != 0; });
+        return found;
+    }
+    bool gone(WindowHandle window) {
+        return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
+    }
+    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
+
+    std::chrono::steady_clock::time_point now{};
+    std::unique_ptr<KdeWindowServices> services =
+        std::make_unique<KdeWindowServices>(std::string(), [this] { return now; });
+    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
+    ListView list{"ListView1", {}, 0, ""};
+    QtTextCase textCase;
+    fakes::FakeEventLoop events;
+    fakes::FakeMessageBoxes boxes;
+    ScanMemory memory;
+};
+
+TEST_F(KdeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAndSeeARetitlingAtOnce) {
+    client.open("offer", "closes", "Special Offer - Shop");
+    client.open("editor", "closes", "Editor");
+    const WindowHandle offer = listed("Special Offer - Shop");
+    const WindowHandle editor = listed("Editor");
+    ASSERT_NE(offer, 0);
+    ASSERT_NE(editor, 0);
+
+    cycle();
+    client.waitFor("destroyed offer");
+    EXPECT_TRUE(gone(offer));
+    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close editor"), 0);
+
+    client.send("title editor Special offer after all");
+    client.waitFor("titled editor");
+    EXPECT_TRUE(eventually([&] { return services->processEvents(); }));
+    EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
+    cycle();
+    EXPECT_NO_THROW(client.waitFor("destroyed editor"));
+}
+
+TEST_F(KdeWindowServicesTest, AWindowThatStaysIsAskedAgainOnlyAfterTheGrace) {
+    client.open("stubborn", "-", "Special offer: stays");
+    ASSERT_NE(listed("Special offer: stays"), 0);
+    cycle();
+    client.waitFor("close stubborn ");
+    now += WaylandWindowServices::kCloseGrace - 1ms;
+    cycle();
+    EXPECT_EQ(client.count("close stubborn "), 0) << "within the grace";
+    now += 1ms;
+    cycle();
+    EXPECT_NO_THROW(client.waitFor("close stubborn ")) << "after the grace";
+}
+
+TEST_F(KdeWindowServicesTest, AnAskingWindowKeepsItsQuestionUntilTheUserAnswers) {
+    client.open("doc", "asks", "Special offer notes");
+    const WindowHandle doc = listed("Special offer notes");
+    ASSERT_NE(doc, 0);
+    cycle();
+    client.waitFor("window doc.question");
+    // Past the grace before the question is seen: only KWin's parent_window ties it to doc.
+    now += WaylandWindowServices::kCloseGrace;
+    const WindowHandle question = listed("Save changes to Special offer notes?");
+    ASSERT_NE(question, 0);
+    EXPECT_EQ(services->ownerOf(question), doc);
+    EXPECT_EQ(listed("Special offer notes - Save changes?"), doc);
+    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close doc "), 1) << "its question is open";
+    EXPECT_EQ(client.count("close doc.question"), 0);
+
+    client.send("dismiss doc");  // the user cancels
+    client.waitFor("destroyed doc.question");
+    EXPECT_TRUE(eventually([&] {
+        cycle();
+        return client.count("destroyed doc") == 1;
+    })) << "asked again once the question is gone";
+}
+
+// The program's own window is an X11 one here, as the Qt program's is on Xwayland, and
+// says its pid as Qt does (_NET_WM_PID): KWin tells X11 windows' pids from there only.
+TEST_F(KdeWindowServicesTest, TheProgramsOwnWindowsAreNotListedAndXwaylandWindowsAreListedOnceAndClose) {
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(x), 0) << "no DISPLAY: run this under with-kwin";
+    const std::string title = "Special offer - Tamberlyn";
+    const xcb_window_t own = xcb_generate_id(x);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+    xcb_create_window(x, XCB_COPY_FROM_PARENT, own, screen->root, 0, 0, 64, 64, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, own, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        static_cast<std::uint32_t>(title.size()), title.data());
+    const std::string pidName = "_NET_WM_PID";
+    auto* pidAtom = xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(pidName.size()),
+                                                             pidName.data()), nullptr);
+    ASSERT_NE(pidAtom, nullptr);
+    const auto pid = static_cast<std::uint32_t>(getpid());
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, own, pidAtom->atom, XCB_ATOM_CARDINAL, 32, 1, &pid);
+    std::free(pidAtom);
+    xcb_map_window(x, own);
+    std::free(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));  // mapped before the next
+
+    TestWindowClient other({TAMBERLYN_X11_TEST_WINDOW});
+    other.open("x", "net,closes", title + " (other)");
+    const WindowHandle window = listed(title + " (other)");
+    ASSERT_NE(window, 0) << "listed once";
+    EXPECT_EQ(find(title), 0) << "the own window, shown before the other, is not listed";
+    cycle();
+    other.waitFor("destroyed x");
+    EXPECT_TRUE(gone(window));
+    EXPECT_EQ(xcb_connection_has_error(x), 0) << "KWin did not end the own window's client";
+    xcb_disconnect(x);
+}
+
+TEST_F(KdeWindowServicesTest, WestonTerminalIsListedAndClosesOnRequest) {
+    const pid_t terminal = fork();
+    if (terminal == 0) {
+        execlp("weston-terminal", "weston-terminal", "--shell=/bin/sh", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const WindowHandle window = listed("Wayland Terminal");
+    EXPECT_NE(window, 0);
+    if (window != 0) services->requestClose(window);
+    EXPECT_TRUE(eventually([&] { return waitpid(terminal, nullptr, WNOHANG) == terminal; }));
+    if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
+    EXPECT_TRUE(gone(window));
+}
+
+TEST(KdeWindowServicesPermission, TheEntryNamingThisProgramLetsItSeeTheWindowsAndACopyNoEntryNamesIsToldWhy) {
+    EXPECT_NO_THROW(KdeWindowServices{});
+    const fs::path folder = fs::temp_directory_path() / ("kde-permission-" + std::to_string(getpid()));
+    const fs::path copy = folder / "unnamed-copy";
+    fs::create_directories(folder);
+    fs::copy_file(fs::read_symlink("/proc/self/exe"), copy);
+    // The copy runs one test, whose fixture cannot make its services there.
+    FILE* pipe = popen((copy.string() + " --gtest_filter=KdeWindowServicesTest.Scans* 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    pclose(pipe);
+    fs::remove_all(folder);
+    const auto at = output.find("does not offer org_kde_plasma_window_management to " + copy.string() + ": ");
+    ASSERT_NE(at, std::string::npos) << output;
+    EXPECT_NE(output.substr(at, output.find('\n', at) - at).find("X-KDE-Wayland-Interfaces.\" thrown"),
+              std::string::npos) << "one line: " << output;
+}
+
+}  // namespace
+}  // namespace tamberlyn

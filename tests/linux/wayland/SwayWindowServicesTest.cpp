@@ -1,0 +1,209 @@
+// The wlroots window services under a headless sway (with-sway): native windows of
+// wayland_test_window, an X11 window on sway's Xwayland, and weston-terminal.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "TestWindowClient.h"
+#include "monitor/ScanCycle.h"
+#include "platform/PlatformError.h"
+#include "platform/qt/QtTextCase.h"
+#include "platform/wayland/WlrootsWindowServices.h"
+
+namespace tamberlyn {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestWindowClient;
+using testing::eventually;
+
+// The real program's app_ids: on Xwayland its WM_CLASS class, natively its desktop file name.
+const std::set<std::string> kOwnAppIds = {"Tamberlyn", "example.quillmark.Tamberlyn"};
+
+std::string repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+class SwayWindowServicesTest : public ::testing::Test {
+protected:
+    SwayWindowServicesTest() { list.add("special offer"); }
+
+    // The one listed window with this title; 0 for none or several.
+    WindowHandle find(const std::string& title) {
+        WindowHandle found = 0;
+        for (const WindowHandle w : services->topLevelWindows()) {
+            if (services->readTitle(w, 1 << 16) == title) found = found == 0 ? w : -1;
+        }
+        return std::max<WindowHandle>(found, 0);
+    }
+    // The same, once the compositor has told of it.
+    WindowHandle listed(const std::string& title) {
+        WindowHandle found = 0;
+        eventually([&] { return (found = find(title)) != 0; });
+        return found;
+    }
+    bool gone(WindowHandle window) {
+        return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
+    }
+    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
+
+    std::chrono::steady_clock::time_point now{};
+    std::unique_ptr<WlrootsWindowServices> services =
+        std::make_unique<WlrootsWindowServices>(kOwnAppIds, std::string(), [this] { return now; });
+    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
+    ListView list{"ListView1", {}, 0, ""};
+    QtTextCase textCase;
+    fakes::FakeEventLoop events;
+    fakes::FakeMessageBoxes boxes;
+    ScanMemory memory;
+};
+
+TEST_F(SwayWindowServicesTest, ScansAskAMatchingWindowWhichClosesAndLeaveTheOthers) {
+    client.open("offer", "closes", "Special Offer - Shop");
+    client.open("editor", "closes", "Editor");
+    const WindowHandle offer = listed("Special Offer - Shop");
+    const WindowHandle editor = listed("Editor");
+    ASSERT_NE(offer, 0);
+    ASSERT_NE(editor, 0);
+
+    cycle();
+    client.waitFor("destroyed offer");
+    EXPECT_TRUE(gone(offer));
+    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close editor"), 0);
+    EXPECT_EQ(listed("Editor"), editor);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(SwayWindowServicesTest, AWindowIsAskedAgainOnlyAfterTheGraceAndNeverWhileItsQuestionIsOpen) {
+    client.open("stubborn", "-", "Special offer: stays");
+    client.open("doc", "asks", "Special offer notes");
+    ASSERT_NE(listed("Special offer: stays"), 0);
+    const WindowHandle doc = listed("Special offer notes");
+    ASSERT_NE(doc, 0);
+
+    cycle();
+    client.waitFor("window doc.question");
+    const WindowHandle question = listed("Save changes to Special offer notes?");
+    ASSERT_NE(question, 0);
+    EXPECT_EQ(services->ownerOf(question), doc);
+    EXPECT_EQ(services->readTitle(doc, 50), "Special offer notes - Save changes?");
+    for (int i = 0; i < 9; ++i, now += 100ms) cycle();
+    now = std::chrono::steady_clock::time_point{} + WaylandWindowServices::kCloseGrace - 1ms;
+    cycle();
+    EXPECT_EQ(client.count("close stubborn "), 1) << "within the grace";
+    now += 1ms;
+    cycle();
+    EXPECT_NO_THROW(client.waitFor("close stubborn ")) << "asked again after the grace";
+
+    for (int i = 0; i < 30; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close doc "), 1) << "its question is open";
+    EXPECT_EQ(client.count("close doc.question"), 0) << "the question is never asked to close";
+
+    client.send("dismiss doc");  // the user cancels
+    client.waitFor("destroyed doc.question");
+    EXPECT_TRUE(eventually([&] {
+        cycle();
+        return client.count("destroyed doc") == 1;
+    })) << "asked again once the question is gone";
+}
+
+TEST_F(SwayWindowServicesTest, ATitleThatChangesIsSeenAtOnce) {
+    client.open("plain", "-", "Before");
+    const WindowHandle window = listed("Before");
+    cycle();
+    const std::uint64_t changes = services->changeCount();
+    client.send("title plain Special offer after all");
+    client.waitFor("titled plain");
+    EXPECT_TRUE(eventually([&] { return services->processEvents(); }));
+    EXPECT_NE(services->changeCount(), changes);
+    EXPECT_EQ(services->readTitle(window, 50), "Special offer after all");
+    cycle();
+    EXPECT_NO_THROW(client.waitFor("close plain")) << "the scan sees the change";
+}
+
+TEST_F(SwayWindowServicesTest, TheProgramsOwnWindowsAreNotListed) {
+    client.open("own", "app=example.quillmark.Tamberlyn", "Special offer - Tamberlyn");
+    client.open("other", "-", "Other");
+    ASSERT_NE(listed("Other"), 0);  // the compositor tells of the windows in order
+    EXPECT_EQ(find("Special offer - Tamberlyn"), 0);
+    cycle();
+    EXPECT_EQ(client.count("close own"), 0);
+}
+
+TEST_F(SwayWindowServicesTest, AnXwaylandWindowIsListedOnceAndClosesOnRequest) {
+    const std::string uid = std::getenv("TAMBERLYN_SWAY_UID");
+    TestWindowClient x11({"setpriv", "--reuid=" + uid, "--regid=" + uid, "--clear-groups", TAMBERLYN_X11_TEST_WINDOW});
+    x11.open("x", "net,closes", "Special offer (X11)");
+    const WindowHandle window = listed("Special offer (X11)");
+    ASSERT_NE(window, 0) << "listed once";
+    services->requestClose(window);
+    x11.waitFor("destroyed x");
+    EXPECT_TRUE(gone(window));
+}
+
+TEST_F(SwayWindowServicesTest, WestonTerminalIsListedWithItsTitleAndClosesOnRequest) {
+    const pid_t terminal = fork();
+    if (terminal == 0) {
+        execlp("weston-terminal", "weston-terminal", "--shell=/bin/sh", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const WindowHandle window = listed("Wayland Terminal");
+    EXPECT_NE(window, 0);
+    if (window != 0) services->requestClose(window);
+    int status = 0;
+    EXPECT_TRUE(eventually([&] { return waitpid(terminal, &status, WNOHANG) == terminal; }));
+    if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
+    EXPECT_TRUE(gone(window));
+}
+
+TEST_F(SwayWindowServicesTest, BadTitlesAreDecodedAndCutSafely) {
+    // A Wayland message holds at most 4 KiB here: the longest title that reaches us.
+    client.open("long", "-", "\\xff" + repeat("é", 1900) + "\\xc3");
+    client.open("broken", "-", "Caf\\xe9 \\xed\\xa0\\x80 ok");
+    EXPECT_NE(listed("Caf\uFFFD \uFFFD\uFFFD\uFFFD ok"), 0);
+    const WindowHandle longest = listed("\uFFFD" + repeat("é", 1900) + "\uFFFD");
+    ASSERT_NE(longest, 0);
+    EXPECT_EQ(services->readTitle(longest, 50), "\uFFFD" + repeat("é", 49));
+}
+
+TEST_F(SwayWindowServicesTest, AConnectionThatCannotBeMadeIsAPlatformError) {
+    try {
+        WlrootsWindowServices failing({}, "no-such-compositor");
+        ADD_FAILURE() << "no error for a socket that does not exist";
+    } catch (const PlatformError& e) {
+        EXPECT_NE(std::string(e.what()).find("no-such-compositor"), std::string::npos) << e.what();
+    }
+}
+
+// Ends the compositor: run alone, with a sway of its own.
+TEST_F(SwayWindowServicesTest, ACompositorThatGoesAwayIsAPlatformError) {
+    client.open("plain", "-", "Plain");
+    ASSERT_NE(listed("Plain"), 0);
+    kill(std::atoi(std::getenv("TAMBERLYN_SWAY_PID")), SIGKILL);
+    std::string reason;
+    EXPECT_TRUE(eventually([&] {
+        try {
+            services->processEvents();
+            return false;
+        } catch (const PlatformError& e) {
+            reason = e.what();
+            return true;
+        }
+    }));
+    EXPECT_NE(reason.find("Wayland compositor"), std::string::npos) << reason;
+    EXPECT_THROW(services->topLevelWindows(), PlatformError);
+    EXPECT_THROW(services->changeCount(), PlatformError);
+}
+
+}  // namespace
+}  // namespace tamberlyn
