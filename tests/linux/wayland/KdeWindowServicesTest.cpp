@@ -15,11 +15,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "FakeEventLoop.h"
-#include "FakeMessageBoxes.h"
-#include "TestWindowClient.h"
-#include "monitor/ScanCycle.h"
-#include "platform/qt/QtTextCase.h"
+#include "WaylandSuite.h"
 #include "platform/wayland/KdeWindowServices.h"
 
 namespace tamberlyn {
@@ -30,37 +26,9 @@ using testing::TestWindowClient;
 using testing::eventually;
 namespace fs = std::filesystem;
 
-class KdeWindowServicesTest : public ::testing::Test {
+class KdeWindowServicesTest : public testing::WaylandSuite<KdeWindowServices> {
 protected:
-    KdeWindowServicesTest() { list.add("special offer"); }
-
-    // The one listed window with this title; 0 for none or several.
-    WindowHandle find(const std::string& title) {
-        WindowHandle found = 0;
-        for (const WindowHandle w : services->topLevelWindows()) {
-            if (services->readTitle(w, 1000) == title) found = found == 0 ? w : -1;
-        }
-        return std::max<WindowHandle>(found, 0);
-    }
-    WindowHandle listed(const std::string& title) {
-        WindowHandle found = 0;
-        eventually([&] { return (found = find(title)) != 0; });
-        return found;
-    }
-    bool gone(WindowHandle window) {
-        return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
-    }
-    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
-
-    std::chrono::steady_clock::time_point now{};
-    std::unique_ptr<KdeWindowServices> services =
-        std::make_unique<KdeWindowServices>(std::string(), [this] { return now; });
-    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
-    ListView list{"ListView1", {}, 0, ""};
-    QtTextCase textCase;
-    fakes::FakeEventLoop events;
-    fakes::FakeMessageBoxes boxes;
-    ScanMemory memory;
+    KdeWindowServicesTest() : WaylandSuite(std::make_unique<KdeWindowServices>(std::string(), [this] { return now; })) {}
 };
 
 TEST_F(KdeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAndSeeARetitlingAtOnce) {
@@ -78,7 +46,6 @@ TEST_F(KdeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAn
     EXPECT_EQ(client.count("close editor"), 0);
 
     client.send("title editor Special offer after all");
-    client.waitFor("titled editor");
     EXPECT_TRUE(eventually([&] { return services->processEvents(); }));
     EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
     cycle();

@@ -8,12 +8,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "FakeEventLoop.h"
-#include "FakeMessageBoxes.h"
-#include "TestWindowClient.h"
-#include "monitor/ScanCycle.h"
+#include "WaylandSuite.h"
 #include "platform/PlatformError.h"
-#include "platform/qt/QtTextCase.h"
 #include "platform/wayland/WlrootsWindowServices.h"
 
 namespace tamberlyn {
@@ -23,38 +19,12 @@ using namespace std::chrono_literals;
 using testing::TestWindowClient;
 using testing::eventually;
 
-class SwayWindowServicesTest : public ::testing::Test {
+class SwayWindowServicesTest : public testing::WaylandSuite<WlrootsWindowServices> {
 protected:
-    SwayWindowServicesTest() { list.add("special offer"); }
-
-    // The one listed window with this title; 0 for none or several.
-    WindowHandle find(const std::string& title) {
-        WindowHandle found = 0;
-        for (const WindowHandle w : services.topLevelWindows()) {
-            if (services.readTitle(w, 1 << 16) == title) found = found == 0 ? w : -1;
-        }
-        return std::max<WindowHandle>(found, 0);
-    }
-    // The same, once the compositor has told of it.
-    WindowHandle listed(const std::string& title) {
-        WindowHandle found = 0;
-        eventually([&] { return (found = find(title)) != 0; });
-        return found;
-    }
-    bool gone(WindowHandle window) {
-        return eventually([&] { return std::ranges::count(services.topLevelWindows(), window) == 0; });
-    }
-    void cycle() { RunScanCycle(list, {services, textCase, events, boxes, memory}); }
-
-    std::chrono::steady_clock::time_point now{};
     // The real program's: on Xwayland its WM_CLASS class, natively its desktop file name.
-    WlrootsWindowServices services{{"Tamberlyn", "example.quillmark.Tamberlyn"}, {}, [this] { return now; }};
-    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
-    ListView list{"ListView1", {}, 0, ""};
-    QtTextCase textCase;
-    fakes::FakeEventLoop events;
-    fakes::FakeMessageBoxes boxes;
-    ScanMemory memory;
+    SwayWindowServicesTest() : WaylandSuite(std::make_unique<WlrootsWindowServices>(
+                                     std::set<std::string>{"Tamberlyn", "example.quillmark.Tamberlyn"}, std::string(),
+                                     [this] { return now; })) {}
 };
 
 TEST_F(SwayWindowServicesTest, ScansAskAMatchingWindowWhichClosesAndLeaveTheOthers) {
@@ -80,8 +50,8 @@ TEST_F(SwayWindowServicesTest, AWindowIsAskedAgainOnlyAfterTheGraceAndNeverWhile
     cycle();
     client.waitFor("window doc.question");
     const WindowHandle question = listed("Save changes to Special offer notes?");
-    EXPECT_EQ(services.ownerOf(question), doc);
-    EXPECT_EQ(services.readTitle(doc, 50), "Special offer notes - Save changes?");
+    EXPECT_EQ(services->ownerOf(question), doc);
+    EXPECT_EQ(services->readTitle(doc, 50), "Special offer notes - Save changes?");
     for (int i = 0; i < 9; ++i, now += 100ms) cycle();
     now = std::chrono::steady_clock::time_point{} + WaylandWindowServices::kCloseGrace - 1ms;
     cycle();
@@ -105,11 +75,11 @@ TEST_F(SwayWindowServicesTest, ATitleThatChangesIsSeenAtOnce) {
     client.open("plain", "-", "Before");
     const WindowHandle window = listed("Before");
     cycle();
-    const std::uint64_t changes = services.changeCount();
+    const std::uint64_t changes = services->changeCount();
     client.send("title plain Special offer after all");
-    EXPECT_TRUE(eventually([&] { return services.processEvents(); }));
-    EXPECT_NE(services.changeCount(), changes);
-    EXPECT_EQ(services.readTitle(window, 50), "Special offer after all");
+    EXPECT_TRUE(eventually([&] { return services->processEvents(); }));
+    EXPECT_NE(services->changeCount(), changes);
+    EXPECT_EQ(services->readTitle(window, 50), "Special offer after all");
     cycle();
     EXPECT_NO_THROW(client.waitFor("close plain")) << "the scan sees the change";
 }
@@ -131,7 +101,7 @@ TEST_F(SwayWindowServicesTest, AnXwaylandWindowIsListedOnceAndClosesOnRequest) {
     x11.open("x", "net,closes", "Special offer (X11)");
     const WindowHandle window = listed("Special offer (X11)");
     ASSERT_NE(window, 0) << "listed once";
-    services.requestClose(window);
+    services->requestClose(window);
     x11.waitFor("destroyed x");
     EXPECT_TRUE(gone(window));
 }
@@ -143,7 +113,7 @@ TEST_F(SwayWindowServicesTest, WestonTerminalIsListedWithItsTitleAndClosesOnRequ
         _exit(127);
     }
     const WindowHandle window = listed("Wayland Terminal");
-    if (window != 0) services.requestClose(window);
+    if (window != 0) services->requestClose(window);
     EXPECT_TRUE(eventually([&] { return waitpid(terminal, nullptr, WNOHANG) == terminal; }));
     if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
     EXPECT_NE(window, 0);
@@ -159,7 +129,7 @@ TEST_F(SwayWindowServicesTest, BadTitlesAreDecodedAndCutSafely) {
     EXPECT_NE(listed("Caf\uFFFD \uFFFD\uFFFD\uFFFD ok"), 0);
     const WindowHandle longest = listed("\uFFFD" + accents + "\uFFFD");
     ASSERT_NE(longest, 0);
-    EXPECT_EQ(services.readTitle(longest, 3), "\uFFFDéé");
+    EXPECT_EQ(services->readTitle(longest, 3), "\uFFFDéé");
 }
 
 // Ends the compositor: run alone, with a sway of its own.
@@ -170,15 +140,15 @@ TEST_F(SwayWindowServicesTest, ACompositorThatGoesAwayIsAPlatformError) {
     std::string reason;
     EXPECT_TRUE(eventually([&] {
         try {
-            services.processEvents();
+            services->processEvents();
         } catch (const PlatformError& e) {
             reason = e.what();
         }
         return !reason.empty();
     }));
     EXPECT_NE(reason.find("Wayland compositor"), std::string::npos) << reason;
-    EXPECT_THROW(services.topLevelWindows(), PlatformError);
-    EXPECT_THROW(services.changeCount(), PlatformError);
+    EXPECT_THROW(services->topLevelWindows(), PlatformError);
+    EXPECT_THROW(services->changeCount(), PlatformError);
     try {
         WlrootsWindowServices again({});
         ADD_FAILURE() << "connected to a compositor that is gone";
