@@ -20,6 +20,10 @@ const char* const kHelp =
     "\n"
     "On Wayland it runs on Xwayland; windows of native Wayland programs are out of its reach.\n";
 
+const char* const kVersion =
+    "Tamberlyn " TAMBERLYN_VERSION "\n" TAMBERLYN_COPYRIGHT "\n"
+    "MIT License: free to use, change and share, with no warranty.\n";
+
 // The argument as the user wrote it that names an unknown option, so the message quotes it.
 QString writtenAs(const QStringList& arguments, const QString& name) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -73,7 +77,7 @@ std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* ou
         return usageError(err, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     }
     if (parser.isSet(help)) return printed(out, err, kHelp);
-    if (parser.isSet(version)) return printed(out, err, std::string("Tamberlyn " TAMBERLYN_VERSION "\n"));
+    if (parser.isSet(version)) return printed(out, err, kVersion);
     return std::nullopt;
 }
 
