@@ -1,7 +1,6 @@
 // The installer as a package manager runs it: a silent install, the installed program at
 // work, a silent reinstall over the running program, and a silent uninstall.
 
-#include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -14,158 +13,88 @@
 namespace tamberlyn::programtest {
 namespace {
 
-constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tamberlyn";
-constexpr wchar_t kRunValue[] = L"Tamberlyn.exe";
-const wchar_t* const kSettingNames[] = {L"Listview", L"StartStopState", L"Windows Startup", L"Minimized"};
+constexpr wchar_t kAppsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tamberlyn";
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
+    const std::wstring folder = SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) ? path : L"";
     CoTaskMemFree(path);
     return folder;
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-struct Shortcut {
-    bool read = false;
-    std::wstring target;
-    std::wstring workingFolder;
-};
-
-Shortcut ReadShortcut(const std::wstring& path) {
-    Shortcut shortcut;
+// A shortcut's target and working folder, a line each.
+std::wstring TargetAndFolder(const std::wstring& shortcut) {
+    wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"";
     IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
-        return shortcut;
-    }
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t text[MAX_PATH] = L"";
-        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) {
-            shortcut.target = text;
-            text[0] = L'\0';
-            shortcut.read = SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH));
-            shortcut.workingFolder = text;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ))) {
+            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->GetWorkingDirectory(folder, MAX_PATH);
         }
-        file->Release();
+        if (file) file->Release();
+        link->Release();
     }
-    link->Release();
-    return shortcut;
+    return std::wstring(target) + L"\n" + folder;
 }
 
-std::optional<DWORD> RegistryNumber(HKEY root, const wchar_t* path, const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegGetValueW(root, path, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) return std::nullopt;
-    return value;
-}
-
-std::vector<std::optional<std::wstring>> Settings() {
-    std::vector<std::optional<std::wstring>> values;
-    for (const wchar_t* name : kSettingNames) values.push_back(StoredSetting(name));
-    return values;
-}
-
-// The running Tamberlyn, found as the installer finds it: by its main window.
-struct Running {
-    HANDLE process = nullptr;
-    std::wstring path;
-};
-
-Running RunningTamberlyn() {
-    Running running;
-    const HWND window = FindWindowW(L"TamberlynMainWindow", nullptr);
-    DWORD id = 0;
-    if (!window || !GetWindowThreadProcessId(window, &id)) return running;
-    running.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    wchar_t path[MAX_PATH] = L"";
-    DWORD size = MAX_PATH;
-    if (running.process && QueryFullProcessImageNameW(running.process, 0, path, &size)) running.path = path;
-    return running;
-}
-
-class InstallerTest : public ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        folder_ = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Tamberlyn";
-        exe_ = folder_ + L"\\Tamberlyn.exe";
-        uninstaller_ = folder_ + L"\\Uninstall.exe";
-        shortcut_ = KnownFolder(FOLDERID_Programs) + L"\\Tamberlyn.lnk";
-        // What an earlier, failed run left must not pass for what this run installs.
-        for (const wchar_t* file : {L"Tamberlyn.exe", L"LICENSE.txt", L"Uninstall.exe"}) {
-            DeleteFileW((folder_ + L"\\" + file).c_str());
-        }
-        RemoveDirectoryW(folder_.c_str());
-        DeleteFileW(shortcut_.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey);
-        RemoveRunValues();
-    }
-    void TearDown() override { RemoveRunValues(); }
-
-    static void RemoveRunValues() {
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    }
-
-    std::optional<std::wstring> appsEntry(const wchar_t* name) const {
-        return RegistryText(HKEY_CURRENT_USER, kUninstallKey, name);
-    }
-
-    std::wstring folder_, exe_, uninstaller_, shortcut_;
-};
-
-TEST_F(InstallerTest, InstallsForTheUserUpdatesOverTheRunningProgramAndUninstallsAllButTheSettings) {
+TEST_F(ProgramTest, TheInstallerInstallsUpdatesOverTheRunningProgramAndUninstallsAllButTheSettings) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     const std::wstring installer = PathFromEnvironment("TAMBERLYN_INSTALLER");
-    ASSERT_TRUE(Exists(installer)) << "no installer at " << installer;
+    const std::wstring folder = KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Tamberlyn";
+    const std::wstring exe = folder + L"\\Tamberlyn.exe";
+    const std::wstring uninstaller = folder + L"\\Uninstall.exe";
+    const std::wstring shortcut = KnownFolder(FOLDERID_Programs) + L"\\Tamberlyn.lnk";
+    const auto apps = [](const wchar_t* name) { return RegistryText(HKEY_CURRENT_USER, kAppsKey, name); };
+    const auto runValue = [](HKEY root) { return RegistryText(root, kRunKey, L"Tamberlyn.exe"); };
+    const auto settings = [] {
+        std::vector<std::optional<std::wstring>> values;
+        for (const wchar_t* name : {L"Listview", L"StartStopState", L"Windows Startup", L"Minimized"}) {
+            values.push_back(StoredSetting(name));
+        }
+        return values;
+    };
+    // What an earlier, failed run left must not pass for what this one installs.
+    for (const wchar_t* file : {L"\\Tamberlyn.exe", L"\\LICENSE.txt", L"\\Uninstall.exe"}) {
+        DeleteFileW((folder + file).c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+    DeleteFileW(shortcut.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, kAppsKey);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Tamberlyn.exe");
 
     const Finished install = RunToEnd(L"/S", installer);
-    ASSERT_TRUE(install.ended) << "the silent install did not end";
-    ASSERT_EQ(install.exitCode, 0u);
-    EXPECT_TRUE(Exists(exe_)) << exe_;
-    EXPECT_TRUE(Exists(uninstaller_)) << uninstaller_;
-    const Shortcut shortcut = ReadShortcut(shortcut_);
-    EXPECT_TRUE(shortcut.read) << "no Start menu shortcut " << shortcut_;
-    EXPECT_EQ(shortcut.target, exe_);
-    EXPECT_EQ(shortcut.workingFolder, folder_);
-    EXPECT_EQ(appsEntry(L"DisplayName"), L"Tamberlyn");
-    EXPECT_EQ(appsEntry(L"DisplayVersion"), std::wstring(L"" TAMBERLYN_EXPECTED_VERSION));
-    EXPECT_EQ(appsEntry(L"Publisher"), L"Quillmark");
-    EXPECT_EQ(appsEntry(L"DisplayIcon"), exe_ + L",0");
-    EXPECT_EQ(appsEntry(L"UninstallString"), L"\"" + uninstaller_ + L"\"");
-    EXPECT_EQ(appsEntry(L"QuietUninstallString"), L"\"" + uninstaller_ + L"\" /S");
-    WIN32_FILE_ATTRIBUTE_DATA exe{};
-    GetFileAttributesExW(exe_.c_str(), GetFileExInfoStandard, &exe);
-    EXPECT_GE(RegistryNumber(HKEY_CURRENT_USER, kUninstallKey, L"EstimatedSize").value_or(0), exe.nFileSizeLow / 1024)
-        << "the size in KiB, the exe's at least";
-
-    const Finished version = RunToEnd(L"--version", exe_);
-    EXPECT_EQ(version.out.rfind("Tamberlyn " TAMBERLYN_EXPECTED_VERSION "\r\n", 0), 0u) << version.out;
+    ASSERT_TRUE(install.ended && install.exitCode == 0) << "the silent install of " << installer << " failed";
+    EXPECT_TRUE(Exists(exe)) << exe;
+    EXPECT_EQ(TargetAndFolder(shortcut), exe + L"\n" + folder) << "the Start menu shortcut " << shortcut;
+    EXPECT_EQ(apps(L"DisplayName"), L"Tamberlyn");
+    EXPECT_EQ(apps(L"DisplayVersion"), std::wstring(L"" TAMBERLYN_EXPECTED_VERSION));
+    EXPECT_EQ(apps(L"Publisher"), L"Quillmark");
+    EXPECT_EQ(apps(L"DisplayIcon"), exe + L",0");
+    EXPECT_EQ(apps(L"QuietUninstallString"), L"\"" + uninstaller + L"\" /S");
+    EXPECT_EQ(RunToEnd(L"--version", exe).out.rfind("Tamberlyn " TAMBERLYN_EXPECTED_VERSION "\r\n", 0), 0u);
 
     // Ticked in the installed program, the log-on option names the installed exe. Wine lets
     // every user write the machine-wide Run key, which the program tries first.
-    const std::wstring runValue = exe_.find(L' ') == std::wstring::npos ? exe_ : L"\"" + exe_ + L"\"";
-    const auto machineRunValue = [] { return RegistryText(HKEY_LOCAL_MACHINE, kRunKey, kRunValue); };
-    Program program(exe_);
+    const std::wstring logOn = exe.find(L' ') == std::wstring::npos ? exe : L"\"" + exe + L"\"";
+    Program program(exe);
     ASSERT_TRUE(program.start());
     program.type(L"Special offer");
     Program::Click(program.button(L"Add To List Below"));
     Program::Click(program.button(L"Load this software on Windows startup"));
     ASSERT_TRUE(WaitUntil([&] {
-        return machineRunValue() == runValue && StoredSetting(L"Windows Startup") == L"On" && StoredSetting(L"Listview");
-    }))
-        << "Run value: " << machineRunValue().value_or(L"none");
-    const auto settings = Settings();
-    // A log-on value of another copy (the ZIP's, say), which is not the installer's to remove.
+        return runValue(HKEY_LOCAL_MACHINE) == logOn && StoredSetting(L"Windows Startup") == L"On" &&
+               StoredSetting(L"Listview");
+    })) << "Run value: " << runValue(HKEY_LOCAL_MACHINE).value_or(L"none");
+    const auto before = settings();
+    // The log-on value of another copy (the ZIP's, say) is not the installer's to remove.
     const std::wstring otherCopy = L"C:\\Tools\\Tamberlyn.exe";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, REG_SZ, otherCopy.c_str(),
-                              static_cast<DWORD>((otherCopy.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tamberlyn.exe", REG_SZ, otherCopy.c_str(),
+                    static_cast<DWORD>((otherCopy.size() + 1) * sizeof(wchar_t)));
 
     // The same version again while it runs: asked to close, it ends by itself and is started again.
     const Finished reinstall = RunToEnd(L"/S", installer);
@@ -173,30 +102,23 @@ TEST_F(InstallerTest, InstallsForTheUserUpdatesOverTheRunningProgramAndUninstall
     EXPECT_EQ(reinstall.exitCode, 0u);
     ASSERT_TRUE(program.waitForExit()) << "the running program was not closed";
     EXPECT_EQ(program.exitCode(), 0u) << "it closed itself, it was not ended";
-    Running running;
-    EXPECT_TRUE(WaitUntil([&] { return !(running = RunningTamberlyn()).path.empty(); })) << "it was not started again";
-    EXPECT_EQ(running.path, exe_);
+    EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"TamberlynMainWindow", nullptr) != nullptr; }))
+        << "it was not started again";
     EXPECT_EQ(ProcessCount(L"Tamberlyn.exe"), 1);
-    EXPECT_EQ(Settings(), settings);
-    EXPECT_EQ(machineRunValue(), runValue);
+    EXPECT_EQ(settings(), before);
+    EXPECT_EQ(runValue(HKEY_LOCAL_MACHINE), logOn);
 
     // The uninstaller goes on from a copy of itself and returns at once: its last step ends the wait.
-    const Finished uninstall = RunToEnd(L"/S", uninstaller_);
-    ASSERT_TRUE(uninstall.ended) << "the silent uninstall did not end";
-    EXPECT_EQ(uninstall.exitCode, 0u);
-    EXPECT_TRUE(WaitUntil([&] { return !appsEntry(L"DisplayName"); })) << "the Apps entry stays";
-    ASSERT_NE(running.process, nullptr);
-    EXPECT_EQ(WaitForSingleObject(running.process, 10000), WAIT_OBJECT_0) << "the program still runs";
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(running.process, &exitCode);
-    CloseHandle(running.process);
-    EXPECT_EQ(exitCode, 0u) << "it closed itself, it was not ended";
-    EXPECT_FALSE(ProcessRunning(L"Tamberlyn.exe"));
-    EXPECT_FALSE(Exists(folder_)) << folder_;
-    EXPECT_FALSE(Exists(shortcut_)) << shortcut_;
-    EXPECT_FALSE(machineRunValue()) << "the value for the installed exe is gone";
-    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kRunKey, kRunValue), otherCopy) << "the other copy's stays";
-    EXPECT_EQ(Settings(), settings) << "the list and options stay";
+    const Finished uninstall = RunToEnd(L"/S", uninstaller);
+    ASSERT_TRUE(uninstall.ended && uninstall.exitCode == 0) << "the silent uninstall failed";
+    EXPECT_TRUE(WaitUntil([&] { return !apps(L"DisplayName"); })) << "the Apps entry stays";
+    EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Tamberlyn.exe"); })) << "the program still runs";
+    EXPECT_FALSE(Exists(folder)) << folder;
+    EXPECT_FALSE(Exists(shortcut)) << shortcut;
+    EXPECT_FALSE(runValue(HKEY_LOCAL_MACHINE)) << "the installed exe's log-on value is gone";
+    EXPECT_EQ(runValue(HKEY_CURRENT_USER), otherCopy) << "the other copy's stays";
+    EXPECT_EQ(settings(), before) << "the list and options stay";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Tamberlyn.exe");
 }
 
 }  // namespace
