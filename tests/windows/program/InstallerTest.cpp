@@ -68,7 +68,8 @@ TEST_F(ProgramTest, TheInstallerInstallsUpdatesOverTheRunningProgramAndUninstall
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunKey, L"Tamberlyn.exe");
 
     const Finished install = RunToEnd(L"/S", installer);
-    ASSERT_TRUE(install.ended && install.exitCode == 0) << "the silent install of " << installer << " failed";
+    ASSERT_TRUE(install.ended && install.exitCode == 0)
+        << "the silent install of \"" << installer << "\" failed, exit code " << install.exitCode;
     EXPECT_TRUE(Exists(exe)) << exe;
     EXPECT_EQ(TargetAndFolder(shortcut), exe + L"\n" + folder) << "the Start menu shortcut " << shortcut;
     EXPECT_EQ(apps(L"DisplayName"), L"Tamberlyn");
@@ -110,7 +111,8 @@ TEST_F(ProgramTest, TheInstallerInstallsUpdatesOverTheRunningProgramAndUninstall
 
     // The uninstaller goes on from a copy of itself and returns at once: its last step ends the wait.
     const Finished uninstall = RunToEnd(L"/S", uninstaller);
-    ASSERT_TRUE(uninstall.ended && uninstall.exitCode == 0) << "the silent uninstall failed";
+    ASSERT_TRUE(uninstall.ended && uninstall.exitCode == 0) << "the silent uninstall failed, exit code "
+                                                            << uninstall.exitCode;
     EXPECT_TRUE(WaitUntil([&] { return !apps(L"DisplayName"); })) << "the Apps entry stays";
     EXPECT_TRUE(WaitUntil([] { return !ProcessRunning(L"Tamberlyn.exe"); })) << "the program still runs";
     EXPECT_FALSE(Exists(folder)) << folder;
