@@ -6,8 +6,9 @@ TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
   libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix librsvg2-bin
   clang libclang-rt-14-dev libwayland-dev wayland-protocols plasma-wayland-protocols"
 
-# cpack's Debian package (dpkg-shlibdeps finds its dependencies) and the tools that check it.
-TAMBERLYN_PACKAGE_PACKAGES="dpkg-dev"
+# cpack's Debian package (dpkg-shlibdeps finds its dependencies), makensis for the Windows
+# installer, and the tools that check them.
+TAMBERLYN_PACKAGE_PACKAGES="dpkg-dev nsis"
 TAMBERLYN_PACKAGE_CHECK_PACKAGES="lintian desktop-file-utils appstream"
 
 TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox

@@ -22,6 +22,10 @@ const char* const kHelp =
     "river, labwc, wayfire) and on KDE Plasma, where it must run as installed (its menu\n"
     "entry names its file); elsewhere, such as GNOME, it sees X11 programs only.\n";
 
+const char* const kVersion =
+    "Tamberlyn " TAMBERLYN_VERSION "\n" TAMBERLYN_COPYRIGHT "\n"
+    "MIT License: free to use, change and share, with no warranty.\n";
+
 // The argument as the user wrote it that names an unknown option, so the message quotes it.
 QString writtenAs(const QStringList& arguments, const QString& name) {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -75,7 +79,7 @@ std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* ou
         return usageError(err, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     }
     if (parser.isSet(help)) return printed(out, err, kHelp);
-    if (parser.isSet(version)) return printed(out, err, std::string("Tamberlyn " TAMBERLYN_VERSION "\n"));
+    if (parser.isSet(version)) return printed(out, err, kVersion);
     return std::nullopt;
 }
 

@@ -8,6 +8,9 @@
 #ifndef TAMBERLYN_VERSION
 #error "TAMBERLYN_VERSION is the project's version, given by the build"
 #endif
+#ifndef TAMBERLYN_COPYRIGHT
+#error "TAMBERLYN_COPYRIGHT is the copyright line of LICENSE, given by the build"
+#endif
 #define TAMBERLYN_WIDEN2(text) L##text
 #define TAMBERLYN_WIDEN(text) TAMBERLYN_WIDEN2(text)
 
@@ -16,6 +19,7 @@ namespace tamberlyn {
 namespace {
 
 constexpr wchar_t kVersion[] = TAMBERLYN_WIDEN(TAMBERLYN_VERSION);
+constexpr wchar_t kCopyright[] = TAMBERLYN_WIDEN(TAMBERLYN_COPYRIGHT);
 
 bool Usable(HANDLE stream) {
     return stream && stream != INVALID_HANDLE_VALUE && GetFileType(stream) != FILE_TYPE_UNKNOWN;
@@ -75,7 +79,11 @@ std::vector<std::wstring> ProcessArguments() {
     return arguments;
 }
 
-std::wstring VersionText() { return std::wstring(L"Tamberlyn ") + kVersion; }
+std::wstring VersionText() {
+    return std::wstring(L"Tamberlyn ") + kVersion + L"\r\n" + kCopyright +
+           L"\r\n"
+           L"MIT License: free to use, change and share, with no warranty.";
+}
 
 std::wstring HelpText() {
     return VersionText() +

@@ -19,6 +19,7 @@ CommandLineRequest ParseCommandLine(const std::vector<std::wstring>& arguments);
 // The arguments of this process's command line, as the C runtime would split them.
 std::vector<std::wstring> ProcessArguments();
 
+// The version, then the copyright and the licence on lines of their own.
 std::wstring VersionText();
 std::wstring HelpText();
 std::wstring UnknownOptionText(const std::wstring& argument);

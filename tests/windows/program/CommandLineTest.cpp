@@ -10,6 +10,9 @@
 #ifndef TAMBERLYN_EXPECTED_VERSION
 #error "TAMBERLYN_EXPECTED_VERSION is the project's version, given by the build"
 #endif
+#ifndef TAMBERLYN_EXPECTED_COPYRIGHT
+#error "TAMBERLYN_EXPECTED_COPYRIGHT is the copyright line of LICENSE, given by the build"
+#endif
 
 namespace tamberlyn::programtest {
 namespace {
@@ -17,21 +20,25 @@ namespace {
 #define TAMBERLYN_WIDEN2(text) L##text
 #define TAMBERLYN_WIDEN(text) TAMBERLYN_WIDEN2(text)
 #define TAMBERLYN_WIDE_VERSION TAMBERLYN_WIDEN(TAMBERLYN_EXPECTED_VERSION)
+#define TAMBERLYN_WIDE_COPYRIGHT TAMBERLYN_WIDEN(TAMBERLYN_EXPECTED_COPYRIGHT)
 
 const std::string kVersionLine = std::string("Tamberlyn ") + TAMBERLYN_EXPECTED_VERSION + "\r\n";
+// The version, the copyright of LICENSE and the licence, as --version tells them.
+const std::string kVersionLines = kVersionLine + TAMBERLYN_EXPECTED_COPYRIGHT +
+                                  "\r\nMIT License: free to use, change and share, with no warranty.\r\n";
 
 TEST(CommandLineTest, VersionAndHelpAnswerOnStandardOutputAndEnd) {
     const Finished version = RunToEnd(L"--version");
     ASSERT_TRUE(version.ended) << "it waited for something instead of answering";
     EXPECT_EQ(version.exitCode, 0u);
-    EXPECT_EQ(version.out, kVersionLine);
+    EXPECT_EQ(version.out, kVersionLines);
     EXPECT_EQ(version.err, "");
 
     for (const wchar_t* help : {L"--help", L"/?"}) {
         const Finished finished = RunToEnd(help);
         ASSERT_TRUE(finished.ended);
         EXPECT_EQ(finished.exitCode, 0u);
-        EXPECT_EQ(finished.out.rfind(kVersionLine, 0), 0u) << finished.out;
+        EXPECT_EQ(finished.out.rfind(kVersionLines, 0), 0u) << finished.out;
         EXPECT_NE(finished.out.find("--version"), std::string::npos) << finished.out;
         EXPECT_NE(finished.out.find("/?"), std::string::npos) << finished.out;
     }
@@ -60,7 +67,8 @@ TEST(CommandLineTest, AnUnknownOptionIsNamedOnStandardErrorWithStatus2) {
 // From a shortcut there is no console and no output to write to: a box says it.
 TEST(CommandLineTest, WithNowhereToWriteTheAnswerIsABox) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"--version", L"Tamberlyn " TAMBERLYN_WIDE_VERSION},
+        {L"--version", L"Tamberlyn " TAMBERLYN_WIDE_VERSION L"\r\n" TAMBERLYN_WIDE_COPYRIGHT
+                       L"\r\nMIT License: free to use, change and share, with no warranty."},
         {L"--bogus", L"Tamberlyn: unknown option '--bogus'; try Tamberlyn --help"},
     };
     for (const auto& [arguments, text] : cases) {
@@ -118,7 +126,7 @@ TEST_F(ExeResources, TheManifestAsksForWhatTheProgramNeeds) {
                                        TAMBERLYN_EXPECTED_VERSION + ".0\""));
 }
 
-TEST_F(ExeResources, TheVersionResourceCarriesTheVersionThatVersionTells) {
+TEST_F(ExeResources, TheVersionResourceCarriesTheVersionAndCopyrightThatVersionTells) {
     const std::string data = resource(RT_VERSION, MAKEINTRESOURCEW(1));
     ASSERT_FALSE(data.empty()) << "no version resource";
     std::string copy = data;  // VerQueryValue may write into its block
@@ -128,7 +136,11 @@ TEST_F(ExeResources, TheVersionResourceCarriesTheVersionThatVersionTells) {
                                reinterpret_cast<void**>(&product), &length));
     const std::string expected = TAMBERLYN_EXPECTED_VERSION;
     EXPECT_EQ(std::wstring(product), std::wstring(expected.begin(), expected.end()));
-    EXPECT_EQ(RunToEnd(L"--version").out, kVersionLine);
+    wchar_t* copyright = nullptr;
+    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\StringFileInfo\\040904B0\\LegalCopyright",
+                               reinterpret_cast<void**>(&copyright), &length));
+    EXPECT_EQ(std::wstring(copyright), TAMBERLYN_WIDE_COPYRIGHT L". MIT License.");
+    EXPECT_EQ(RunToEnd(L"--version").out, kVersionLines);
 }
 
 // The manifest in effect: the loader bound the program to common controls 6, which live

@@ -121,10 +121,12 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-std::wstring ProgramPath() {
-    const char* path = std::getenv("TAMBERLYN_EXE");
+std::wstring PathFromEnvironment(const char* variable) {
+    const char* path = std::getenv(variable);
     return path ? DosPath(Widen(path)) : std::wstring();
 }
+
+std::wstring ProgramPath() { return PathFromEnvironment("TAMBERLYN_EXE"); }
 
 std::wstring CopyProgramTo(const std::wstring& folder) {
     for (std::size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1)) {
@@ -200,16 +202,16 @@ void RemoveTrayIcon(HWND control) {
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-bool ProcessRunning(const std::wstring& exeName) {
+int ProcessCount(const std::wstring& exeName) {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
-        found = CompareStringOrdinal(entry.szExeFile, -1, exeName.c_str(), -1, TRUE) == CSTR_EQUAL;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (CompareStringOrdinal(entry.szExeFile, -1, exeName.c_str(), -1, TRUE) == CSTR_EQUAL) ++count;
     }
     CloseHandle(snapshot);
-    return found;
+    return count;
 }
 
 bool Xdotool(const std::wstring& arguments) {
@@ -239,7 +241,7 @@ std::string ReadAll(HANDLE pipe) {
 
 }  // namespace
 
-Finished RunToEnd(const std::wstring& arguments) {
+Finished RunToEnd(const std::wstring& arguments, const std::wstring& program) {
     Finished finished;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
@@ -254,10 +256,9 @@ Finished RunToEnd(const std::wstring& arguments) {
     startup.hStdInput = nullptr;
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
-    const std::wstring path = ProgramPath();
-    std::wstring commandLine = L"\"" + path + L"\" " + arguments;
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    const bool started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
     // Only the child holds the writing ends now: its end is the end of the output.
     CloseHandle(outWrite);

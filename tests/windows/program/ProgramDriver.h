@@ -18,7 +18,10 @@ constexpr std::chrono::milliseconds kDeadline{30000};
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kDeadline);
 
-// The exe under test, from TAMBERLYN_EXE (a Unix path, as CMake knows it).
+// A file the build names in an environment variable (a Unix path, as CMake knows it), as
+// Windows sees it; empty when the variable is not set.
+std::wstring PathFromEnvironment(const char* variable);
+// The exe under test, from TAMBERLYN_EXE.
 std::wstring ProgramPath();
 // A copy of the exe under a new path (folders created); the path.
 std::wstring CopyProgramTo(const std::wstring& folder);
@@ -45,8 +48,9 @@ bool TrayIconPresent(HWND control);
 // What a task bar that went away leaves behind: no icon.
 void RemoveTrayIcon(HWND control);
 
-// Whether a process of that executable name runs now.
-bool ProcessRunning(const std::wstring& exeName);
+// How many processes of that executable name run now.
+int ProcessCount(const std::wstring& exeName);
+inline bool ProcessRunning(const std::wstring& exeName) { return ProcessCount(exeName) > 0; }
 
 // Runs xdotool on the test's display with these arguments and waits for it.
 bool Xdotool(const std::wstring& arguments);
@@ -58,7 +62,7 @@ struct Finished {
     std::string out;
     std::string err;
 };
-Finished RunToEnd(const std::wstring& arguments);
+Finished RunToEnd(const std::wstring& arguments, const std::wstring& program = ProgramPath());
 
 // The screen's DPI, as Wine reads it for each new process; back to the default afterwards.
 class ScreenDpi {
