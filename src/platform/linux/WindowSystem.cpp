@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/PlatformError.h"
 #include "platform/linux/FallbackWindowServices.h"
 #include "platform/x11/X11WindowServices.h"
 #include "platform/wayland/KdeWindowServices.h"
@@ -152,10 +153,15 @@ std::unique_ptr<EventDrivenWindowServices> MakeWindowServices(const WindowSystem
     if (!OnX11()) throw std::runtime_error("Tamberlyn needs an X11 display: run it with QT_QPA_PLATFORM=xcb.");
     std::unique_ptr<EventDrivenWindowServices> native;
     const std::string socket = choice.waylandDisplay.toStdString();
-    switch (choice.route) {
-        case WindowRoute::Wlroots: native = std::make_unique<WlrootsWindowServices>(OwnAppIds(), socket); break;
-        case WindowRoute::Kde: native = std::make_unique<KdeWindowServices>(socket); break;
-        case WindowRoute::X11: break;
+    try {
+        switch (choice.route) {
+            case WindowRoute::Wlroots: native = std::make_unique<WlrootsWindowServices>(OwnAppIds(), socket); break;
+            case WindowRoute::Kde: native = std::make_unique<KdeWindowServices>(socket); break;
+            case WindowRoute::X11: break;
+        }
+    } catch (const PlatformError& e) {
+        // The compositor said yes to the probe and no now (gone, or it changed its mind).
+        if (onFallback) onFallback(X11Only(e.what()));
     }
     if (native == nullptr) return std::make_unique<X11WindowServices>();
     auto services = std::make_unique<FallbackWindowServices>(std::move(native),

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <cstdio>
 #include <exception>
 
 #include "platform/linux/X11Display.h"
@@ -16,11 +17,7 @@ QtProgram::QtProgram(QtDesktop::EndAction endAction, WindowSystemChoice windowSy
       logonEntry_(QCoreApplication::applicationFilePath()),
       notifyIcon_(desktop_),
       trayHook_(notifyIcon_),
-      windows_(MakeWindowServices(windowSystem_,
-                                  [this](const std::string& notice) {
-                                      // Told from the event loop, not from inside the cycle that failed.
-                                      QTimer::singleShot(0, &window_, [this, notice] { form_.WindowReach_Changed(notice); });
-                                  })),
+      windows_(MakeWindowServices(windowSystem_, [this](const std::string& notice) { tellReach(notice); })),
       platform_{windowSystem_.kind, *windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
                 files_,           launcher_, skin_,       notifyIcon_, trayHook_, desktop_, random_},
       form_(platform_),
@@ -58,10 +55,19 @@ void QtProgram::start() {
     form_.window.setHandle(static_cast<WindowHandle>(window_.winId()));
     form_.Form_Load();
     window_.showCentred();  // as the form left it: shown, minimized, or hidden in the tray
+    started_ = true;
     // An X11 session has every window in reach, and nothing to tell or remember.
-    if (windowSystem_.kind == DesktopKind::Wayland) {
-        QTimer::singleShot(0, &window_, [this] { form_.WindowReach_Changed(windowSystem_.notice); });
+    if (windowSystem_.kind == DesktopKind::Wayland) tellReach(windowSystem_.notice);
+}
+
+void QtProgram::tellReach(const std::string& notice) {
+    if (!started_) {  // before the window exists: told once it does
+        windowSystem_.notice = notice;
+        return;
     }
+    if (!notice.empty()) std::fprintf(stderr, "tamberlyn: %s\n", notice.c_str());
+    // From the event loop: never from inside the cycle whose services gave way.
+    QTimer::singleShot(0, &window_, [this, notice] { form_.WindowReach_Changed(notice); });
 }
 
 }  // namespace tamberlyn

@@ -45,8 +45,11 @@ public:
 private:
     // News from the window system reach the window services, and the form if windows changed.
     void watchWindowEvents();
+    // What this session keeps out of reach, on standard error and once in the window.
+    void tellReach(const std::string& notice);
 
     WindowSystemChoice windowSystem_;
+    bool started_ = false;  // before windows_, whose fallback may tell of it at once
     QtDesktop desktop_;
     QtTextCase textCase_;
     QtSettingsStore settings_;

@@ -67,7 +67,6 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<tamberlyn::SingleInstance> instance;
     if (const std::optional<int> status = claimDisplay(instance, windowSystem)) return *status;
-    if (!windowSystem.notice.empty()) std::fprintf(stderr, "tamberlyn: %s\n", windowSystem.notice.c_str());
     try {
         tamberlyn::QtProgram program(tamberlyn::QtDesktop::endAtOnce, windowSystem);
         if (instance != nullptr) program.window().closing = [&instance] { instance->withdraw(); };
