@@ -101,10 +101,8 @@ bool OnX11() {
 
 }  // namespace
 
-WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, const QByteArray& waylandDisplay,
-                                      const QByteArray& x11Display) {
+WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, const QByteArray& waylandDisplay) {
     WindowSystemChoice choice;
-    choice.sessionName = x11Display;
     if (waylandDisplay.isEmpty()) return choice;
     choice.kind = DesktopKind::Wayland;
     choice.waylandDisplay = waylandDisplay;
@@ -130,18 +128,13 @@ WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, c
 
 WindowSystemChoice ChooseWindowSystem() {
     const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-    const QByteArray x11 = qgetenv("DISPLAY");
-    if (wayland.isEmpty()) return ChooseWindowSystem({}, wayland, x11);
+    if (wayland.isEmpty()) return {};
     std::string problem;
     const auto globals = ReadGlobals(wayland, problem);
     if (!globals) {
-        WindowSystemChoice choice = ChooseWindowSystem({}, {}, x11);
-        choice.kind = DesktopKind::Wayland;
-        choice.waylandDisplay = wayland;
-        choice.notice = X11Only(problem);
-        return choice;
+        return {.kind = DesktopKind::Wayland, .waylandDisplay = wayland, .notice = X11Only(problem)};
     }
-    return ChooseWindowSystem(*globals, wayland, x11);
+    return ChooseWindowSystem(*globals, wayland);
 }
 
 std::set<std::string> OwnAppIds() {

@@ -26,15 +26,11 @@ struct WindowSystemChoice {
     QByteArray waylandDisplay;  // the compositor's socket, for a native route
     // What the user is told, once, when a Wayland session's own windows are out of reach.
     std::string notice;
-    // Names the one instance of the program in this session: the X display, and the
-    // compositor's socket too on Wayland.
-    QByteArray sessionName;
 };
 
 // Which compositor the globals a Wayland registry offers belong to, and what follows.
 // Pure, for the tests: the probe below feeds it the real registry.
-WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& waylandGlobals, const QByteArray& waylandDisplay,
-                                      const QByteArray& x11Display);
+WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& waylandGlobals, const QByteArray& waylandDisplay);
 
 // Reads WAYLAND_DISPLAY's registry once, when it is set and can be reached, and chooses.
 // Runs before QApplication: it needs nothing of Qt's.

@@ -427,7 +427,7 @@ TEST(SkinEngine, ColoursGoToTheirPartsOfTheMainWindow) {
 }  // namespace
 TEST(WindowSystem, TheCompositorsGlobalsChooseTheRouteAndNameTheSession) {
     const auto choose = [](std::vector<std::string> globals, const char* wayland = "wayland-1") {
-        return ChooseWindowSystem(globals, wayland, ":3");
+        return ChooseWindowSystem(globals, wayland);
     };
     const auto x11 = choose({"zwlr_foreign_toplevel_manager_v1"}, "");
     EXPECT_EQ(x11.route, WindowRoute::X11) << "no Wayland session: X11, whatever else is set";
