@@ -1,7 +1,8 @@
 // The KDE window services under a headless KWin (with-kwin): native windows of
 // wayland_test_window, X11 windows on KWin's Xwayland, weston-terminal, and KWin's rule
 // for who may see the windows: with-kwin shows KWin a desktop entry that names this
-// executable, made from the package's own.
+// executable, made from the package's own. The shared base's own rules (the grace) are
+// tested once, under sway.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -50,19 +51,6 @@ TEST_F(KdeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAn
     EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
     cycle();
     EXPECT_NO_THROW(client.waitFor("destroyed editor"));
-}
-
-TEST_F(KdeWindowServicesTest, AWindowThatStaysIsAskedAgainOnlyAfterTheGrace) {
-    client.open("stubborn", "-", "Special offer: stays");
-    ASSERT_NE(listed("Special offer: stays"), 0);
-    cycle();
-    client.waitFor("close stubborn ");
-    now += WaylandWindowServices::kCloseGrace - 1ms;
-    cycle();
-    EXPECT_EQ(client.count("close stubborn "), 0) << "within the grace";
-    now += 1ms;
-    cycle();
-    EXPECT_NO_THROW(client.waitFor("close stubborn ")) << "after the grace";
 }
 
 TEST_F(KdeWindowServicesTest, AnAskingWindowKeepsItsQuestionUntilTheUserAnswers) {
