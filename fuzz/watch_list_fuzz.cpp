@@ -1,10 +1,10 @@
 // The stored watch list: whatever bytes the settings store hands over.
 //
 // Properties: every entry a stored value gives is one the list accepts (LoadsBackUnchanged),
-// and the list saved again loads back identically, never longer than what was stored. The
-// same bytes read as typed entries: LoadsBackUnchanged says exactly which entries a save and
-// a load give back alone, and a list of accepted entries comes back whole, whatever stands
-// around each one.
+// and the list saved again loads back identically, never longer than what was stored with a
+// separator after its last entry. The same bytes read as typed entries: LoadsBackUnchanged
+// says exactly which entries a save and a load give back alone, and a list of accepted
+// entries comes back whole, whatever stands around each one.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ListView list("ListView1", {}, 0, "");
     list.addRows(entries);
     SaveWatchList(store, list);
-    Require(store.get("Listview")->size() <= stored.size(), "the list saved again is no longer than what was stored");
+    Require(store.get("Listview")->size() <= stored.size() + kEntrySeparator.size(),
+            "the list saved again is no longer than what was stored and the separator its last entry lacked");
     Require(Loaded(store) == entries, "what is saved loads back identically");
 
     FuzzedDataProvider provider(data, size);

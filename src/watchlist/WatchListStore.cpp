@@ -1,5 +1,8 @@
 #include "watchlist/WatchListStore.h"
 
+#include <string_view>
+#include <utility>
+
 #include "shell/Settings.h"
 
 namespace tamberlyn {
@@ -21,6 +24,16 @@ std::vector<std::string> SplitWatchList(const std::string& stored) {
         if (found > start) entries.push_back(stored.substr(start, found - start));
         start = found + kEntrySeparator.size();
     }
+    // Every entry the program stores ends with the separator, so text after the last one was
+    // written by hand or cut short: it is an entry all the same. Only the end of a separator
+    // cut short keeps it from loading back unchanged; that part is no entry's text.
+    std::string last = stored.substr(start);
+    if (!last.empty() && !LoadsBackUnchanged(last)) {
+        std::size_t cut = kEntrySeparator.size() - 1;
+        while (cut > 0 && !last.ends_with(std::string_view(kEntrySeparator).substr(0, cut))) --cut;
+        last.resize(last.size() - cut);
+    }
+    if (!last.empty()) entries.push_back(std::move(last));
     return entries;
 }
 

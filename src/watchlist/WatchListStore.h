@@ -13,7 +13,8 @@ inline const std::string kEntrySeparator = "||||||||---|||";
 
 // The stored value for these entries.
 std::string JoinWatchList(const std::vector<std::string>& entries);
-// The entries a stored value gives: the text after the last separator is dropped, empty pieces skipped.
+// The entries a stored value gives, empty pieces skipped. The text after the last separator
+// is an entry too, less a separator cut short at its end.
 std::vector<std::string> SplitWatchList(const std::string& stored);
 
 // Whether an entry with this text loads back as exactly this text, whatever entries are

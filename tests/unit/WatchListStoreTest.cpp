@@ -61,10 +61,16 @@ TEST(WatchListStore, EmptyListIsStoredAsEmptyValueAndMissingKeyLoadsNothing) {
     EXPECT_EQ(list.count(), 0);
 }
 
-TEST(WatchListStore, TextAfterTheLastSeparatorIsDroppedAndEmptyPiecesSkipped) {
-    EXPECT_TRUE(loadFrom("abc").empty());
-    EXPECT_EQ(loadFrom("a" + S + "b"), std::vector<std::string>{"a"});
+// The program ends every entry with the separator: text after the last one was written by
+// hand or cut short, and is an entry all the same, less what is left of a separator.
+TEST(WatchListStore, TextAfterTheLastSeparatorIsAnEntryAndEmptyPiecesAreSkipped) {
+    EXPECT_EQ(loadFrom("abc"), std::vector<std::string>{"abc"});
+    EXPECT_EQ(loadFrom("a" + S + "b"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(loadFrom("a" + S + S + "b" + S), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(loadFrom("a" + S + "Calculator||||||||---|"), (std::vector<std::string>{"a", "Calculator"}));
+    EXPECT_EQ(loadFrom("abc||||||||---"), std::vector<std::string>{"abc"});
+    EXPECT_EQ(loadFrom("a" + S + "||||||||---||"), std::vector<std::string>{"a"});
+    EXPECT_EQ(loadFrom("abc|"), std::vector<std::string>{"abc|"});
 }
 
 TEST(WatchListStore, EntriesSurviveARoundTripExactly) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -119,9 +120,41 @@ TEST_F(RegistrySettingsStoreTest, ReadsStringsHoweverTheyWereStored) {
     EXPECT_EQ(settings.read("TamberlynTest", "Section", "Odd"), "On");
 }
 
-TEST_F(RegistrySettingsStoreTest, AFailedWriteThrowsTheSystemsDescription) {
-    // A stable key cannot be made under a volatile one.
+// The message names the key and says that the program keeps the change, as the Linux
+// program says for its file.
+TEST_F(RegistrySettingsStoreTest, AFailedWriteNamesTheKeyTheSystemsReasonAndThatTheChangeIsKept) {
+    const auto failure = [&](const char* key) {
+        try {
+            settings.write("TamberlynTest", "Section", key, "value");
+        } catch (const PlatformError& error) {
+            return std::string(error.what());
+        }
+        return std::string("(none)");
+    };
+    const auto expected = [](const char* key, DWORD code) {
+        std::string why = Win32ErrorText(code);
+        if (why.ends_with('.')) why.pop_back();
+        return std::string("The setting ") + key +
+               " in HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\TamberlynTest\\Section cannot be "
+               "saved: " + why + ". The change holds until Tamberlyn ends; the registry keeps what it held.";
+    };
+
+    // A key whose access list refuses writes.
     HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kTestApplication) + L"\\Section").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR refusing = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x0006;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                     &refusing, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, refusing), ERROR_SUCCESS);
+    LocalFree(refusing);
+    RegCloseKey(key);
+    EXPECT_EQ(failure("Denied"), expected("Denied", ERROR_ACCESS_DENIED));
+    EXPECT_EQ(settings.read("TamberlynTest", "Section", "Denied"), std::nullopt);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kTestApplication);
+
+    // A stable key cannot be made under a volatile one.
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsRoot, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
@@ -129,12 +162,7 @@ TEST_F(RegistrySettingsStoreTest, AFailedWriteThrowsTheSystemsDescription) {
                               &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    try {
-        settings.write("TamberlynTest", "Section", "Key", "value");
-        ADD_FAILURE() << "the write went through";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(std::string(error.what()), Win32ErrorText(ERROR_CHILD_MUST_BE_VOLATILE));
-    }
+    EXPECT_EQ(failure("Key"), expected("Key", ERROR_CHILD_MUST_BE_VOLATILE));
     EXPECT_EQ(settings.read("TamberlynTest", "Section", "Key"), std::nullopt);
 }
 

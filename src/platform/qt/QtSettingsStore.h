@@ -8,8 +8,10 @@ namespace tamberlyn {
 
 // One INI file per application: ${XDG_CONFIG_HOME:-~/.config}/<application>/<application>.ini,
 // a group per section. A value edited by hand reads as it is written: QSettings would take
-// its commas for a list and a semicolon for a comment. One that cannot be read so (quotes or
-// escapes that QSettings would not write) is reported, and the file is then never saved over it.
+// its commas for a list and a semicolon for a comment. What cannot be read as it is written
+// (escapes of nothing, stray quotes, a line without "=", text that is not UTF-8, a key written
+// twice) is reported with its line, and the file is then never saved over it, since QSettings
+// would write it anew without.
 class QtSettingsStore final : public SettingsStore {
 public:
     static QString fileOf(const std::string& application);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QThread>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,17 +32,24 @@ std::string systemError(int code) { return std::strerror(code); }
 }  // namespace
 
 QString SingleInstance::privateFolder() {
+    // Only the user's own, closed to others, as the XDG rules have it: a lock another user
+    // holds there would send every start away.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir()) {
-        return QDir::cleanPath(runtime);
-    }
-    // Not a shared folder: another user could otherwise put a socket of theirs in our way.
-    const QString folder = QDir::tempPath() + QStringLiteral("/tamberlyn-") + QString::number(::getuid());
+    struct stat status {};
+    const bool ours = QDir::isAbsolutePath(runtime) && ::stat(QFile::encodeName(runtime).constData(), &status) == 0 &&
+                      S_ISDIR(status.st_mode) && status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+    if (ours) return QDir::cleanPath(runtime);
+    // Under the user's cache, where no other user can make the name first as in a shared
+    // temporary folder; one folder per machine, as a home folder may be shared by several.
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!QDir::isAbsolutePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
+    const QString folder = QDir::cleanPath(cache) + QStringLiteral("/tamberlyn/") +
+                           fileNamePart(QSysInfo::machineHostName().toUtf8());
     const QByteArray path = QFile::encodeName(folder);
+    QDir().mkpath(QFileInfo(folder).absolutePath());
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
         throw PlatformError("The folder " + toUtf8(folder) + " cannot be made: " + systemError(errno) + ".");
     }
-    struct stat status {};
     if (::lstat(path.constData(), &status) != 0) {
         throw PlatformError("The folder " + toUtf8(folder) + " cannot be read: " + systemError(errno) + ".");
     }

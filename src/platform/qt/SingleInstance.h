@@ -30,8 +30,9 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // $XDG_RUNTIME_DIR, else a folder of the user's own under the temporary folder, made
-    // or checked to be private. Throws PlatformError when no such folder can be had.
+    // $XDG_RUNTIME_DIR when it is the user's and closed to others, else a folder of this
+    // machine's under ${XDG_CACHE_HOME:-~/.cache}/tamberlyn, made or checked to be private.
+    // Throws PlatformError when no such folder can be had.
     static QString privateFolder();
 
     // Takes the lock and listens, or hands over to the program that holds it, waiting for

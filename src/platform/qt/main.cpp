@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -56,6 +57,15 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "%s\n", problem->c_str());
             return 1;
         }
+    }
+
+    // Qt wants a runtime folder too. Without one the guard trusts, it would warn and make
+    // its own in the shared temporary folder, where another user may have made it first.
+    try {
+        const QString folder = tamberlyn::SingleInstance::privateFolder();
+        if (folder != qEnvironmentVariable("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    } catch (const std::exception&) {
+        // claimDisplay() tells
     }
 
     QApplication application(argc, argv);

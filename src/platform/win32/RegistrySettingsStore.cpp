@@ -29,7 +29,28 @@ public:
     HKEY handle = nullptr;
 };
 
-[[noreturn]] void Fail(LSTATUS status) { throw PlatformError(Win32ErrorText(static_cast<unsigned long>(status))); }
+std::string KeyName(const std::string& application, const std::string& section) {
+    return "HKEY_CURRENT_USER\\" + ToUtf8(SectionPath(application, section));
+}
+
+// The system's sentence, without its full stop, to go on inside another.
+std::string Why(LSTATUS status) {
+    std::string why = Win32ErrorText(static_cast<unsigned long>(status));
+    while (!why.empty() && (why.back() == '.' || why.back() == ' ')) why.pop_back();
+    return why;
+}
+
+[[noreturn]] void FailReading(const std::string& application, const std::string& section, LSTATUS status) {
+    throw PlatformError("The settings key " + KeyName(application, section) + " cannot be read: " + Why(status) + ".");
+}
+
+// As the value was not written, the registry still holds the one before; the list and the
+// options on screen keep the change.
+[[noreturn]] void FailSaving(const std::string& application, const std::string& section, const std::string& key,
+                             LSTATUS status) {
+    throw PlatformError("The setting " + key + " in " + KeyName(application, section) + " cannot be saved: " +
+                        Why(status) + ". The change holds until Tamberlyn ends; the registry keeps what it held.");
+}
 
 // REG_EXPAND_SZ is text too, read as it is stored: a fragment such as %TEMP% means itself.
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
@@ -51,9 +72,8 @@ std::string TypeName(DWORD type) {
 // save would turn into the value's loss, nor saved over.
 [[noreturn]] void FailNotText(const std::string& application, const std::string& section, const std::string& key,
                               DWORD type) {
-    throw PlatformError("The setting " + key + " in HKEY_CURRENT_USER\\" + ToUtf8(SectionPath(application, section)) +
-                        " holds " + TypeName(type) + " data, not text. Tamberlyn leaves it as it is: correct or "
-                        "remove it.");
+    throw PlatformError("The setting " + key + " in " + KeyName(application, section) + " holds " + TypeName(type) +
+                        " data, not text. Tamberlyn leaves it as it is: correct or remove it.");
 }
 
 }  // namespace
@@ -64,7 +84,7 @@ std::optional<std::string> RegistrySettingsStore::read(const std::string& applic
     LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
                                    &sectionKey.handle);
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    if (status != ERROR_SUCCESS) Fail(status);
+    if (status != ERROR_SUCCESS) FailReading(application, section, status);
 
     const std::wstring name = ToUtf16(key);
     std::vector<BYTE> data(512);
@@ -77,7 +97,7 @@ std::optional<std::string> RegistrySettingsStore::read(const std::string& applic
         status = RegQueryValueExW(sectionKey.handle, name.c_str(), nullptr, &type, data.data(), &size);
     }
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    if (status != ERROR_SUCCESS) Fail(status);
+    if (status != ERROR_SUCCESS) FailReading(application, section, status);
     if (!IsText(type)) FailNotText(application, section, key, type);
 
     // Stored strings need not end with a NUL, and a byte count may be odd.
@@ -94,7 +114,7 @@ void RegistrySettingsStore::write(const std::string& application, const std::str
     LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(application, section).c_str(), 0, nullptr,
                                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
                                      &sectionKey.handle, nullptr);
-    if (status != ERROR_SUCCESS) Fail(status);
+    if (status != ERROR_SUCCESS) FailSaving(application, section, key, status);
 
     DWORD storedType = REG_NONE;
     status = RegQueryValueExW(sectionKey.handle, ToUtf16(key).c_str(), nullptr, &storedType, nullptr, nullptr);
@@ -104,7 +124,7 @@ void RegistrySettingsStore::write(const std::string& application, const std::str
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));  // with the terminating NUL
     status = RegSetValueExW(sectionKey.handle, ToUtf16(key).c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(text.c_str()), bytes);
-    if (status != ERROR_SUCCESS) Fail(status);
+    if (status != ERROR_SUCCESS) FailSaving(application, section, key, status);
 }
 
 }  // namespace tamberlyn

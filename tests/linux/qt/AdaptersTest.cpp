@@ -81,11 +81,11 @@ TEST(SettingsFile, HandWrittenValuesReadAsTheyAreWrittenAndStaySoWhenTheProgramS
     const std::string list = "Calculator, Notepad,Inc ,  x||||||||---|||Tom; Jerry||||||||---|||";
     writeFile(file, "; kept by hand\r\n[Other]\r\nListview=not this one\r\n[Tamberlyn]\r\nListview = " +
                         QByteArray::fromStdString(list) +
-                        "  \r\nWindows Startup=On\r\nMinimized=\"On\"\r\nStartStopState=Off\r\nStartStopState=On\r\n");
+                        "  \r\nWindows Startup=On\r\nMinimized=\"On\"\r\nStartStopState=On\r\n");
     EXPECT_EQ(read("Listview"), list);
     EXPECT_EQ(read("Windows Startup"), "On");
     EXPECT_EQ(read("Minimized"), "On") << "quotes as QSettings writes them";
-    EXPECT_EQ(read("StartStopState"), "On") << "the last of a key written twice";
+    EXPECT_EQ(read("StartStopState"), "On");
 
     store.write("Quillmark", "Tamberlyn", "StartStopState", "Off");
     EXPECT_EQ(read("Listview"), list);
@@ -135,6 +135,67 @@ TEST(SettingsFile, AValueThatCannotBeReadAsWrittenIsReportedAndNeverOverwritten)
         }
         EXPECT_EQ(readFile(file), contents);
     }
+}
+
+// A value made of pieces whose meaning is known (plain text, escapes, escapes of nothing,
+// stray quotes, commas outside quotes) reads as its writer meant it, as QSettings reads it
+// too, or is reported; made only of what an INI writer writes, it is never reported.
+TEST(SettingsFile, AValueReadsAsItsWriterMeantItOrIsReported) {
+    ScratchConfig config;
+    QtSettingsStore store;
+    struct Piece {
+        const char* written;
+        std::string meant;
+        bool asAnIniWriterWrites;  // outside quotes
+    };
+    const Piece pieces[] = {
+        {"q", "q", true},         {"Z", "Z", true},       {" ", " ", true},      {"é", "é", true},
+        {"|", "|", true},         {"=", "=", true},       {",", ",", false},     {";", ";", false},
+        {"\\\\", "\\", true},     {"\\t", "\t", true},    {"\\n", "\n", true},   {"\\\"", "\"", true},
+        {"\\x41", "A", true},     {"\\x00e9", "é", true}, {"\\101", "A", true},  {"\\0", std::string(1, '\0'), true},
+        {"\\?", "?", true},       {"\\\n", "", true},     {"\\T", "\\T", false}, {"\\s", "\\s", false},
+        {"\\x", "\\x", false},    {"\\8", "\\8", false},  {"\\xd800", "?", false}, {"\"", "\"", false},
+        {"\\x12345", "?", false},
+    };
+    std::mt19937 random{20260112};
+    int read = 0;
+    int reported = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const bool quoted = random() % 3 == 0;
+        std::string written;
+        std::string meant;
+        bool asAnIniWriterWrites = true;
+        for (int i = std::uniform_int_distribution<int>(1, 6)(random); i > 0; --i) {
+            const Piece& piece = pieces[std::uniform_int_distribution<std::size_t>(0, std::size(pieces) - 1)(random)];
+            if (!quoted && written.empty() && piece.written == std::string_view("\"")) continue;  // it would quote
+            written += piece.written;
+            meant += piece.meant;
+            const bool textInQuotes = quoted && (piece.meant == "," || piece.meant == ";");
+            asAnIniWriterWrites = asAnIniWriterWrites && (piece.asAnIniWriterWrites || textInQuotes);
+        }
+        if (quoted) written = '"' + written + '"';
+        if (written.empty() || written.front() == ' ' || written.back() == ' ') continue;  // the line's, not the value's
+        // An empty line for a line end escaped at the end to go on over.
+        const QByteArray contents = "[Tamberlyn]\nListview=" + QByteArray::fromStdString(written) + "\n\n";
+        writeFile(config.path() + "/Quillmark/Quillmark.ini", contents);
+        try {
+            const std::optional<std::string> value = store.read("Quillmark", "Tamberlyn", "Listview");
+            ++read;
+            ASSERT_EQ(value, meant) << written;
+            // QSettings keeps its last reading of a file with the same size and time: a new name each time.
+            const QString same = config.path() + QStringLiteral("/same%1.ini").arg(round);
+            writeFile(same, contents);
+            if (written.find_first_of("\"\\") != std::string::npos) {
+                ASSERT_EQ(QSettings(same, QSettings::IniFormat).value("Tamberlyn/Listview").toString().toStdString(), meant)
+                    << written;
+            }
+        } catch (const PlatformError&) {
+            ++reported;
+            ASSERT_FALSE(asAnIniWriterWrites) << written;
+        }
+    }
+    EXPECT_GT(read, 200);
+    EXPECT_GT(reported, 200);
 }
 
 // A value goes on over the next line inside quotes or after a backslash, however many lines

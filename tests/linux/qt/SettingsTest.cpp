@@ -11,7 +11,11 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <optional>
+
 #include "ProgramFixture.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "watchlist/WatchListStore.h"
 
 namespace tamberlyn::qttest {
 namespace {
@@ -97,6 +101,125 @@ TEST_F(Settings, AListThatCannotBeReadIsReportedAndLeftAsItIs) {
     EXPECT_TRUE(user.boxes[1].text.startsWith(problem + "\nin Orvandel2021/08/31.Form1.PushButton1_Click at line 106"))
         << user.boxes[1].text;
     EXPECT_EQ(settingsText().toUtf8(), contents);
+}
+
+// Settings files as people leave them, by hand or by accident: what the list shows at start,
+// what is said, and whether a fragment the user wrote is lost once one is added. A file that
+// cannot be read as it is written is named with its line and left as it is, every save.
+TEST_F(Settings, EverySettingsFileShowsWhatItHoldsOrIsReportedAndLeftAsItIs) {
+    const QByteArray S = "||||||||---|||";
+    QByteArray fiveMegabytes = "[Tamberlyn]\nListview=";
+    QStringList manyFragments;
+    for (int i = 0; manyFragments.size() < 150000; ++i) {
+        manyFragments << QStringLiteral("Special offer %1").arg(i);
+        fiveMegabytes += manyFragments.back().toUtf8() + S;
+    }
+    fiveMegabytes += '\n';
+    const QString lastFragment = QStringLiteral("Special offer 149999");
+
+    enum Place { AFile, AFolder, ALoopOfLinks, AFileNobodyMayRead };
+    struct Case {
+        const char* what;
+        QByteArray contents;
+        QStringList shown;
+        QString said;  // after the file's name; empty: nothing is said
+        Place place = AFile;
+        QString saidAtSave = {};  // when not the same
+    };
+    const Case cases[] = {
+        {"a list as the program writes it", "[Tamberlyn]\nListview=Calculator" + S + "Notepad" + S + "\n",
+         {"Calculator", "Notepad"}, ""},
+        {"escapes as an INI file writes them", "[Tamberlyn]\nListview=\"C:\\\\Temp" + S + "Tab\\there, \\x41\\101" + S + "\"\n",
+         {"C:\\Temp", "Tab\there, AA"}, ""},
+        {"backslashes that escape nothing", "[Tamberlyn]\nListview=C:\\Temp\\x" + S + "Plain" + S + "\n", {},
+         " holds a value of Listview on line 2 that cannot be read as it is written."},
+        {"a network path", "[Tamberlyn]\n\nListview=\\\\server\\share" + S + "\n", {},
+         " holds a value of Listview on line 3 that cannot be read as it is written."},
+        {"quotes inside the text", "[Tamberlyn]\nListview=He said \"hi\", then left" + S + "\n", {},
+         " holds a value of Listview on line 2 that cannot be read as it is written."},
+        {"a separator broken over two lines", "[Tamberlyn]\nListview=Abc||||||||\n---|||Def" + S + "\n", {},
+         " holds a line that is neither [section] nor key=value, on line 3."},
+        {"the last fragment without its separator", "[Tamberlyn]\nListview=Calculator\n", {"Calculator"}, ""},
+        {"a separator cut short after the last", "[Tamberlyn]\nListview=First" + S + "Last||||||||---|\n",
+         {"First", "Last"}, ""},
+        {"Latin-1 text", "[Tamberlyn]\nStartStopState=Off\nListview=Caf\xe9" + S + "\n", {},
+         " holds text that is not UTF-8 on line 3."},
+        {"Listview twice", "[Tamberlyn]\nListview=One" + S + "\nStartStopState=Off\nListview=Two" + S + "\n", {},
+         " holds Listview twice in [Tamberlyn], on lines 2 and 4."},
+        {"a byte order mark", "\xEF\xBB\xBF[Tamberlyn]\nListview=Calculator" + S + "\n", {"Calculator"}, ""},
+        {"a NUL", QByteArray("[Tamberlyn]\nListview=Nul") + '\0' + "Inside" + S + "\n",
+         {QString::fromUtf8("Nul\0Inside", 10)}, ""},
+        {"CRLF line ends", "[Tamberlyn]\r\nListview=A" + S + "B" + S + "\r\nStartStopState=Off\r\n", {"A", "B"}, ""},
+        {"no [Tamberlyn] section", "[Other]\nListview=Not ours" + S + "\n", {}, ""},
+        {"five megabytes", fiveMegabytes, manyFragments, ""},
+        {"a folder in place of the file", "", {}, " cannot be read: it is a folder.", AFolder,
+         " cannot be saved: it is a folder."},
+        {"a loop of symbolic links", "", {}, " cannot be read: Too many levels of symbolic links.", ALoopOfLinks,
+         " cannot be saved: Too many levels of symbolic links."},
+        {"a file nobody may read", "[Tamberlyn]\nListview=Kept" + S + "\n", {}, " cannot be read: Permission denied.",
+         AFileNobodyMayRead, " cannot be saved: Tamberlyn may neither read nor write it."},
+    };
+    const QString file = settingsFile();
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        program.reset();
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+        QFile::remove(file);
+        QDir(file).removeRecursively();
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (row.place == AFolder) QDir().mkpath(file);
+        if (row.place == ALoopOfLinks) QFile::link(file, file);
+        if (row.place == AFile || row.place == AFileNobodyMayRead) writeFile(file, row.contents);
+        if (row.place == AFileNobodyMayRead) QFile::setPermissions(file, {});
+        BoxAnswerer user;
+        {
+            std::optional<WithoutPermissionOverride> asAnyUser;
+            if (row.place == AFileNobodyMayRead) asAnyUser.emplace();
+            start();
+            EXPECT_EQ(rows().size(), row.shown.size());
+            if (rows() != row.shown) ADD_FAILURE() << "shown: " << rows().mid(0, 5).join(" / ");
+            add("Added");
+        }
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+
+        const QString problem = "The settings file " + file + row.said;
+        const QString problemAtSave = "The settings file " + file + (row.saidAtSave.isEmpty() ? row.said : row.saidAtSave);
+        if (row.said.isEmpty()) {
+            EXPECT_TRUE(user.boxes.empty()) << user.boxes[0].text;
+            QtSettingsStore store;
+            const QStringList expected = row.shown + QStringList{"Added"};
+            QStringList stored;
+            for (const std::string& entry : SplitWatchList(*store.read("Quillmark", "Tamberlyn", "Listview"))) {
+                stored << QString::fromStdString(entry);
+            }
+            EXPECT_EQ(stored.size(), expected.size());
+            EXPECT_TRUE(stored == expected) << "stored: " << stored.mid(0, 5).join(" / ");
+            if (row.contents.contains("Not ours")) {
+                EXPECT_TRUE(settingsText().contains("Not ours")) << settingsText();
+            }
+            continue;
+        }
+        EXPECT_EQ(user.boxes.size(), 2u) << "one at start, one at the save";
+        if (user.boxes.size() != 2) continue;
+        EXPECT_TRUE(user.boxes[0].text.startsWith(problem)) << user.boxes[0].text;
+        EXPECT_TRUE(user.boxes[0].text.contains("in Orvandel2021/08/31.Form1.Form_Load at line 112"));
+        EXPECT_TRUE(user.boxes[1].text.startsWith(problemAtSave)) << user.boxes[1].text;
+        EXPECT_TRUE(user.boxes[1].text.contains("in Orvandel2021/08/31.Form1.PushButton1_Click at line 106"));
+        EXPECT_EQ(rows(), QStringList{"Added"}) << "the change holds on screen";
+        if (row.place == AFolder) {
+            EXPECT_TRUE(QFileInfo(file).isDir());
+        }
+        if (row.place == ALoopOfLinks) {
+            EXPECT_EQ(QFileInfo(file).symLinkTarget(), file);
+        }
+        if (row.place == AFile || row.place == AFileNobodyMayRead) {
+            QFile kept(file);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), row.contents);
+        }
+    }
+    program.reset();
+    QFile::remove(file);
 }
 
 TEST_F(Settings, TheLogInOptionWritesAndRemovesTheAutostartEntry) {
