@@ -8,10 +8,7 @@
 
 namespace tamberlyn {
 
-namespace {
-
-// Host names as file-name characters; long ones hashed, as a socket path is short.
-QString fileNamePart(const QByteArray& text) {
+QString FileNamePart(const QByteArray& text) {
     if (text.size() > 32) {
         return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(16));
     }
@@ -27,17 +24,15 @@ QString fileNamePart(const QByteArray& text) {
     return part;
 }
 
-}  // namespace
-
 QString InstanceName(const QByteArray& x11Display, const QByteArray& waylandDisplay) {
     QString name = QStringLiteral("tamberlyn-");
     if (const std::optional<X11DisplayName> parsed = parseDisplayName(x11Display)) {
-        name += QStringLiteral("%1:%2").arg(fileNamePart(parsed->host)).arg(parsed->number);
+        name += QStringLiteral("%1:%2").arg(FileNamePart(parsed->host)).arg(parsed->number);
     } else {
-        name += fileNamePart(x11Display);
+        name += FileNamePart(x11Display);
     }
     // A compositor socket given by path and by name in the runtime folder is the same one.
-    if (!waylandDisplay.isEmpty()) name += QLatin1Char('-') + fileNamePart(waylandDisplay.split('/').last());
+    if (!waylandDisplay.isEmpty()) name += QLatin1Char('-') + FileNamePart(waylandDisplay.split('/').last());
     return name;
 }
 

@@ -9,4 +9,7 @@ namespace tamberlyn {
 // "unix:5" alike) and, on Wayland, one compositor socket, one name.
 QString InstanceName(const QByteArray& x11Display, const QByteArray& waylandDisplay = {});
 
+// Any text as file-name characters (others escaped); long ones hashed, as a socket path is short.
+QString FileNamePart(const QByteArray& text);
+
 }  // namespace tamberlyn

@@ -127,8 +127,12 @@ WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, c
 }
 
 WindowSystemChoice ChooseWindowSystem() {
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
     if (wayland.isEmpty()) return {};
+    // By path: the runtime folder that names it may be replaced for the rest of the run.
+    if (!wayland.startsWith('/') && !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        wayland = qgetenv("XDG_RUNTIME_DIR") + '/' + wayland;
+    }
     std::string problem;
     const auto globals = ReadGlobals(wayland, problem);
     if (!globals) {

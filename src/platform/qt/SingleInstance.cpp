@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "platform/PlatformError.h"
+#include "platform/linux/InstanceName.h"
 #include "platform/qt/QtStrings.h"
 
 namespace tamberlyn {
@@ -44,7 +45,7 @@ QString SingleInstance::privateFolder() {
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     if (!QDir::isAbsolutePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
     const QString folder = QDir::cleanPath(cache) + QStringLiteral("/tamberlyn/") +
-                           fileNamePart(QSysInfo::machineHostName().toUtf8());
+                           FileNamePart(QSysInfo::machineHostName().toUtf8());
     const QByteArray path = QFile::encodeName(folder);
     QDir().mkpath(QFileInfo(folder).absolutePath());
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
