@@ -10,7 +10,7 @@ const INTERFACE_XML = `<node><interface name="${INTERFACE}">
   <method name="Close"><arg type="t" direction="in" name="id"/></method>
   <signal name="Added"><arg type="(tsuts)" name="window"/></signal>
   <signal name="Removed"><arg type="t" name="id"/></signal>
-  <signal name="TitleChanged"><arg type="t" name="id"/><arg type="s" name="title"/></signal>
+  <signal name="Changed"><arg type="(tsuts)" name="window"/></signal>
 </interface></node>`;
 
 class TamberlynWindows {
@@ -54,8 +54,11 @@ class TamberlynWindows {
 
     _track(window, announce) {
         if (window.is_override_redirect() || this._windows.has(window)) return;
+        const changed = () => this._emit('Changed', new GLib.Variant('((tsuts))', [this._describe(window)]));
         const ids = [
-            window.connect('notify::title', () => this._emit('TitleChanged', new GLib.Variant('(ts)', [window.get_id(), window.get_title() ?? '']))),
+            window.connect('notify::title', changed),
+            // A Wayland window names its parent with its first content, after window-created.
+            window.connect('shown', changed),
             window.connect('unmanaged', () => {
                 const id = window.get_id();
                 this._untrack(window);

@@ -18,6 +18,8 @@ QtProgram::QtProgram(QtDesktop::EndAction endAction, WindowSystemChoice windowSy
       trayHook_(notifyIcon_),
       windows_(MakeWindowServices(windowSystem_,
                                   [this](const std::string& notice) {
+                                      // What start() tells, when it comes before start.
+                                      windowSystem_.notice = notice;
                                       // Told from the event loop, not from inside the cycle that failed.
                                       QTimer::singleShot(0, &window_, [this, notice] { form_.WindowReach_Changed(notice); });
                                   })),
