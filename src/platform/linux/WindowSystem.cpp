@@ -102,19 +102,18 @@ bool OnX11() {
 
 // What a GNOME user does to let Tamberlyn reach native windows; empty when it can.
 std::string GnomeNotice(const std::optional<GnomeExtension>& gnome, const std::string& running) {
-    const std::string enable = " Enable it with the command \"gnome-extensions enable " +
+    const std::string enable = " enable it with the command \"gnome-extensions enable " +
                                (gnome ? gnome->uuid : std::string(TAMBERLYN_GNOME_UUID)) +
                                "\" or in the Extensions app.";
     const std::string start = "On GNOME, Tamberlyn reaches the windows of native Wayland programs through its GNOME Shell extension";
     if (!gnome) return X11Only(start + ", but GNOME Shell did not answer on the session bus.");
     switch (gnome->state) {
         case GnomeExtension::State::NotInstalled:
-            return X11Only(start + ", which is not installed. Install Tamberlyn's package, log out and in, and enable "
-                                   "the extension." + enable);
+            return X11Only(start + ", which is not installed. Install Tamberlyn's package, log out and in, then" + enable);
         case GnomeExtension::State::NotLoaded:
             return X11Only(start + ". GNOME Shell loads a newly installed extension at the next log-in: log out and "
-                                   "in, then enable it." + enable);
-        case GnomeExtension::State::Disabled: return X11Only(start + ", which is not enabled." + enable);
+                                   "in, then" + enable);
+        case GnomeExtension::State::Disabled: return X11Only(start + ", which is not enabled:" + enable);
         case GnomeExtension::State::Failed:
             return X11Only(start + ", which GNOME Shell could not start: " + gnome->error + ".");
         case GnomeExtension::State::Running:
