@@ -70,8 +70,11 @@ GnomeWindowServices::GnomeWindowServices(std::int64_t ownPid, ToplevelTable::Tim
     }
     // Listening first: the extension signals from the moment it has answered List.
     if (sd_bus_match_signal(bus_, &signals_, nullptr, kPath, kInterface, nullptr, &Signals::windowSignal, this) < 0 ||
-        sd_bus_match_signal(bus_, &owner_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                            "NameOwnerChanged", &Signals::ownerChanged, this) < 0) {
+        // Of the extension's name only: other clients' comings and goings never wake the program.
+        sd_bus_add_match(bus_, &owner_,
+                         "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
+                         "member='NameOwnerChanged',arg0='example.quillmark.Tamberlyn.Shell'",
+                         &Signals::ownerChanged, this) < 0) {
         sd_bus_flush_close_unref(bus_);
         throw PlatformError("Tamberlyn cannot listen on the session bus.");
     }

@@ -165,10 +165,11 @@ TEST(GnomeExtensionPermission, OnlyTheProgramItNamesMayListOrCloseNeitherACopyNo
 }
 
 // Last: it takes the extension away, and brings it back.
-TEST(GnomeExtensionGone, ItsEndEndsTheServicesWithAReason) {
+TEST(GnomeExtensionGone, DisabledItEndsTheServicesWithAReasonAndTheNextStartHearsSo) {
     GnomeWindowServices services(getpid());
     const std::optional<GnomeExtension> extension = ProbeGnomeExtension();
     ASSERT_TRUE(extension && extension->state == GnomeExtension::State::Running);
+    EXPECT_EQ(extension->program, fs::read_symlink("/proc/self/exe").string()) << "what the choice compares";
     const std::string uuid = extension->uuid;
     ASSERT_EQ(std::system(("gnome-extensions disable " + uuid).c_str()), 0);
     std::string reason;
@@ -183,6 +184,7 @@ TEST(GnomeExtensionGone, ItsEndEndsTheServicesWithAReason) {
     }));
     EXPECT_NE(reason.find("extension stopped"), std::string::npos) << reason;
     EXPECT_THROW(services.requestClose(1), PlatformError);
+    EXPECT_EQ(ProbeGnomeExtension()->state, GnomeExtension::State::Disabled) << "told what to do at the next start";
     EXPECT_EQ(std::system(("gnome-extensions enable " + uuid).c_str()), 0);
 }
 
