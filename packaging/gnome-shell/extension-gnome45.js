@@ -8,7 +8,7 @@ import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
 
 export default class TamberlynExtension extends Extension {
     enable() {
-        this._windows = new TamberlynWindows(this.dir);
+        this._windows = new TamberlynWindows(this.metadata.dir);
         this._windows.enable();
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one place that chooses, at start, whose windows the Linux program sees: X11 windows
-// through XCB, or every window of a Wayland session through the compositor's own protocol.
+// through XCB, or every window of a Wayland session through the compositor's own protocol
+// (on GNOME: through Tamberlyn's GNOME Shell extension).
 
 #include <QByteArray>
 #include <functional>
