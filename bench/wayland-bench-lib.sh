@@ -1,5 +1,6 @@
 # shellcheck shell=bash
 # Shared parts of bench/wayland-*: a private headless sway (tests/linux/wayland/with-sway),
+# or with WB_DESKTOP=gnome a headless GNOME Shell with the extension answering the loop,
 # wayland_test_window fed through a FIFO, and the scan loop. Sourced, not run; the process
 # and CPU helpers are x11-bench-lib.sh's.
 # shellcheck source-path=SCRIPTDIR source=x11-bench-lib.sh
@@ -8,6 +9,8 @@
 WB_BUILD=${WB_BUILD:-build/linux}
 WB_LOOP=$WB_BUILD/bench/wayland_scan_loop
 WB_WINDOW=$WB_BUILD/tests/linux/wayland/wayland_test_window
+WB_DESKTOP=${WB_DESKTOP:-sway}
+WB_LOOP_ROUTE=()
 
 # Call after parsing, with the original arguments: re-runs the caller beside a sway of its
 # own and under the bench lock, then starts two test window clients: one for the windows
@@ -17,7 +20,14 @@ wb_begin() {
     for f in "$WB_LOOP" "$WB_WINDOW"; do
         [ -x "$f" ] || xb_die "missing $f: cmake --build --preset linux --target wayland_scan_loop wayland_test_window"
     done
-    [ -n "${TAMBERLYN_SWAY_PID:-}" ] || exec tests/linux/wayland/with-sway -- "$0" "$@"
+    if [ "$WB_DESKTOP" = gnome ]; then
+        [ -n "${TAMBERLYN_SHELL_PID:-}" ] || exec tests/linux/gnome/with-gnome-shell \
+            --install "$WB_BUILD/packaging/gnome-shell" --answer "$(realpath "$WB_LOOP")" -- "$0" "$@"
+        WB_COMPOSITOR_PID=$TAMBERLYN_SHELL_PID WB_COMPOSITOR=$(gnome-shell --version) WB_LOOP_ROUTE=(--gnome)
+    else
+        [ -n "${TAMBERLYN_SWAY_PID:-}" ] || exec tests/linux/wayland/with-sway -- "$0" "$@"
+        WB_COMPOSITOR_PID=$TAMBERLYN_SWAY_PID WB_COMPOSITOR=$(sway --version)
+    fi
     xb_begin "$@"
     WB_LOG=$XB_TMP/window.out
     wb_client 3 "$WB_LOG"

@@ -1,33 +1,46 @@
-// Monitoring through the wlroots window services, as the Linux program does it but
+// Monitoring through the wlroots window services (or, with --gnome, GNOME's through the
+// extension), as the Linux program does it but
 // without its window: the connection's events are taken in as they come and a change
 // scans at once, and a 100 ms tick scans as the safety net. For bench/wayland-idle-cost
 // and bench/wayland-close-latency, under a compositor named by $WAYLAND_DISPLAY.
 //
-//   wayland_scan_loop <seconds> <fragment>...
+//   wayland_scan_loop [--gnome] <seconds> <fragment>...
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
 
 #include "FakeEventLoop.h"
 #include "FakeMessageBoxes.h"
 #include "monitor/ScanCycle.h"
 #include "platform/qt/QtTextCase.h"
+#include "platform/gnome/GnomeWindowServices.h"
 #include "platform/wayland/WlrootsWindowServices.h"
 
 using namespace tamberlyn;
 
 int main(int argc, char** argv) {
+    const bool gnome = argc > 1 && std::string_view(argv[1]) == "--gnome";
+    argc -= gnome ? 1 : 0;
+    argv += gnome ? 1 : 0;
     if (argc < 3) return std::fprintf(stderr, "usage: wayland_scan_loop <seconds> <fragment>...\n"), 2;
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + std::chrono::seconds(std::atoi(argv[1]));
     ListView list{"ListView1", {}, 0, ""};
     for (int i = 2; i < argc; ++i) list.add(argv[i]);
     try {
-        WlrootsWindowServices services({"Tamberlyn"});
+        const std::unique_ptr<EventDrivenWindowServices> route =
+            gnome ? std::unique_ptr<EventDrivenWindowServices>(std::make_unique<GnomeWindowServices>(getpid()))
+                  : std::make_unique<WlrootsWindowServices>(std::set<std::string>{"Tamberlyn"});
+        EventDrivenWindowServices& services = *route;
         QtTextCase textCase;
         fakes::FakeEventLoop events;
         fakes::FakeMessageBoxes boxes;

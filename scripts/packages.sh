@@ -4,7 +4,7 @@ TAMBERLYN_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config git
   libgtest-dev googletest libbenchmark-dev
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libx11-dev libxfixes-dev g++-mingw-w64-x86-64-posix librsvg2-bin
-  clang libclang-rt-14-dev libwayland-dev wayland-protocols plasma-wayland-protocols"
+  clang libclang-rt-14-dev libwayland-dev wayland-protocols plasma-wayland-protocols libsystemd-dev"
 
 # cpack's Debian package (dpkg-shlibdeps finds its dependencies), makensis for the Windows
 # installer, and the tools that check them.
@@ -13,7 +13,7 @@ TAMBERLYN_PACKAGE_CHECK_PACKAGES="lintian desktop-file-utils appstream"
 
 TAMBERLYN_DESKTOP_PACKAGES="xvfb xauth x11-utils x11-apps xdotool trayer openbox
   fonts-liberation notepadqq wine wine64 dbus-daemon dbus-bin python3-dbus python3-gi
-  sway xwayland weston kwin-wayland"
+  sway xwayland weston kwin-wayland gnome-shell gnome-shell-extension-prefs gjs nodejs"
 
 # Installs whatever is missing. Without root it prints the exact command and fails.
 ensure_packages() {

@@ -117,6 +117,8 @@ public:
             throw std::runtime_error("the test window client does not listen");
         }
     }
+    pid_t pid() const { return pid_; }
+
 private:
     bool readSome(int timeoutMs) {
         pollfd fd{fromClient_, POLLIN, 0};

@@ -11,8 +11,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/PlatformError.h"
+#include "platform/gnome/GnomeWindowServices.h"
 #include "platform/linux/FallbackWindowServices.h"
+#include "platform/PlatformError.h"
 #include "platform/x11/X11WindowServices.h"
 #include "platform/wayland/KdeWindowServices.h"
 #include "platform/wayland/WlrootsWindowServices.h"
@@ -99,9 +100,34 @@ bool OnX11() {
     return x11 != nullptr && x11->connection() != nullptr;
 }
 
+// What a GNOME user does to let Tamberlyn reach native windows; empty when it can.
+std::string GnomeNotice(const std::optional<GnomeExtension>& gnome, const std::string& running) {
+    const std::string enable = " enable it with the command \"gnome-extensions enable " +
+                               (gnome ? gnome->uuid : std::string(TAMBERLYN_GNOME_UUID)) +
+                               "\" or in the Extensions app.";
+    const std::string start = "On GNOME, Tamberlyn reaches the windows of native Wayland programs through its GNOME Shell extension";
+    if (!gnome) return X11Only(start + ", but GNOME Shell did not answer on the session bus.");
+    switch (gnome->state) {
+        case GnomeExtension::State::NotInstalled:
+            return X11Only(start + ", which is not installed. Install Tamberlyn's package, log out and in, then" + enable);
+        case GnomeExtension::State::NotLoaded:
+            return X11Only(start + ". GNOME Shell loads a newly installed extension at the next log-in: log out and "
+                                   "in, then" + enable);
+        case GnomeExtension::State::Disabled: return X11Only(start + ", which is not enabled:" + enable);
+        case GnomeExtension::State::Failed:
+            return X11Only(start + ", which GNOME Shell could not start: " + gnome->error + ".");
+        case GnomeExtension::State::Running:
+            if (gnome->program == running) return {};
+            return X11Only(start + ", which answers only the installed Tamberlyn (" + gnome->program +
+                           "), not this one (" + running + "). Start the installed Tamberlyn.");
+    }
+    return {};
+}
+
 }  // namespace
 
-WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, const QByteArray& waylandDisplay) {
+WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, const QByteArray& waylandDisplay,
+                                      const std::optional<GnomeExtension>& gnome, const std::string& runningExecutable) {
     WindowSystemChoice choice;
     if (waylandDisplay.isEmpty()) return choice;
     choice.kind = DesktopKind::Wayland;
@@ -117,8 +143,8 @@ WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& globals, c
             "installed: its menu entry must name the program file that runs (" +
             RunningExecutable() + "). Start the installed Tamberlyn.");
     } else if (Offers(globals, "gtk_shell1")) {
-        choice.notice =
-            X11Only("On GNOME, Tamberlyn cannot see the windows of native Wayland programs yet.");
+        choice.notice = GnomeNotice(gnome, runningExecutable);
+        if (choice.notice.empty()) choice.route = WindowRoute::Gnome;
     } else {
         choice.notice =
             X11Only("This Wayland desktop shows no program the windows of other native Wayland programs.");
@@ -138,7 +164,9 @@ WindowSystemChoice ChooseWindowSystem() {
     if (!globals) {
         return {.kind = DesktopKind::Wayland, .waylandDisplay = wayland, .notice = X11Only(problem)};
     }
-    return ChooseWindowSystem(*globals, wayland);
+    std::optional<GnomeExtension> gnome;
+    if (Offers(*globals, "gtk_shell1")) gnome = ProbeGnomeExtension();
+    return ChooseWindowSystem(*globals, wayland, gnome, RunningExecutable());
 }
 
 std::set<std::string> OwnAppIds() {
@@ -154,10 +182,13 @@ std::unique_ptr<EventDrivenWindowServices> MakeWindowServices(const WindowSystem
         switch (choice.route) {
             case WindowRoute::Wlroots: native = std::make_unique<WlrootsWindowServices>(OwnAppIds(), socket); break;
             case WindowRoute::Kde: native = std::make_unique<KdeWindowServices>(socket); break;
+            case WindowRoute::Gnome:
+                native = std::make_unique<GnomeWindowServices>(QCoreApplication::applicationPid());
+                break;
             case WindowRoute::X11: break;
         }
     } catch (const PlatformError& e) {
-        // The compositor said yes to the probe and no now (gone, or it changed its mind).
+        // The compositor or its extension said yes to the probe and no now.
         if (onFallback) onFallback(X11Only(e.what()));
     }
     if (native == nullptr) return std::make_unique<X11WindowServices>();

@@ -1,6 +1,7 @@
 #pragma once
 // The one place that chooses, at start, whose windows the Linux program sees: X11 windows
-// through XCB, or every window of a Wayland session through the compositor's own protocol.
+// through XCB, or every window of a Wayland session through the compositor's own protocol
+// (on GNOME: through Tamberlyn's GNOME Shell extension).
 
 #include <QByteArray>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "platform/EventDrivenWindowServices.h"
 #include "platform/Platform.h"
+#include "platform/gnome/GnomeExtension.h"
 
 namespace tamberlyn {
 
@@ -18,6 +20,7 @@ enum class WindowRoute {
     X11,      // the X display's windows (on a Wayland session: Xwayland's only)
     Wlroots,  // zwlr_foreign_toplevel_manager_v1: sway, Hyprland, river, labwc, wayfire
     Kde,      // org_kde_plasma_window_management: KWin
+    Gnome,    // Tamberlyn's GNOME Shell extension, on the session bus
 };
 
 struct WindowSystemChoice {
@@ -28,9 +31,13 @@ struct WindowSystemChoice {
     std::string notice;
 };
 
-// Which compositor the globals a Wayland registry offers belong to, and what follows.
-// Pure, for the tests: the probe below feeds it the real registry.
-WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& waylandGlobals, const QByteArray& waylandDisplay);
+// Which compositor the globals a Wayland registry offers belong to, and what follows. On
+// GNOME (mutter offers gtk_shell1) what its shell says of Tamberlyn's extension decides,
+// and runningExecutable is compared with the one program the extension answers.
+// Pure, for the tests: the probe below feeds it the real registry and shell.
+WindowSystemChoice ChooseWindowSystem(const std::vector<std::string>& waylandGlobals, const QByteArray& waylandDisplay,
+                                      const std::optional<GnomeExtension>& gnome = {},
+                                      const std::string& runningExecutable = {});
 
 // Reads WAYLAND_DISPLAY's registry once, when it is set and can be reached, and chooses.
 // Runs before QApplication: it needs nothing of Qt's.

@@ -19,8 +19,11 @@ const char* const kHelp =
     "  -v, --version  Show the version and exit.\n"
     "\n"
     "On Wayland it closes native Wayland windows too on wlroots desktops (sway, Hyprland,\n"
-    "river, labwc, wayfire) and on KDE Plasma, where it must run as installed (its menu\n"
-    "entry names its file); elsewhere, such as GNOME, it sees X11 programs only.\n";
+    "river, labwc, wayfire), on KDE Plasma and on GNOME, where it must run as installed\n"
+    "(GNOME: with its extension enabled, once, by\n"
+    "  gnome-extensions enable tamberlyn@example.quillmark        GNOME 45 and later\n"
+    "  gnome-extensions enable tamberlyn-gnome43@example.quillmark  GNOME 43 and 44\n"
+    "and a log-out after installing); elsewhere it sees X11 programs only.\n";
 
 const char* const kVersion =
     "Tamberlyn " TAMBERLYN_VERSION "\n" TAMBERLYN_COPYRIGHT "\n"

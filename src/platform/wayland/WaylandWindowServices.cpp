@@ -10,13 +10,12 @@
 #include <utility>
 
 #include "platform/PlatformError.h"
-#include "platform/x11/TitleText.h"
 
 namespace tamberlyn {
 namespace {
 
-// As many bytes of a title as X11 reads: plenty for its first characters.
-constexpr std::size_t kTitleBytes = 8192;
+ToplevelTable::Key keyOf(const wl_proxy* object) { return reinterpret_cast<std::uintptr_t>(object); }
+wl_proxy* objectOf(ToplevelTable::Key key) { return reinterpret_cast<wl_proxy*>(static_cast<std::uintptr_t>(key)); }
 
 std::string systemError(int code) { return std::strerror(code); }
 
@@ -28,7 +27,7 @@ std::string socketOf(const std::string& socketName) {
 
 }  // namespace
 
-WaylandWindowServices::WaylandWindowServices(const std::string& socketName, TimeSource now) : now_(std::move(now)) {
+WaylandWindowServices::WaylandWindowServices(const std::string& socketName, TimeSource now) : table_(std::move(now)) {
     display_ = wl_display_connect(socketName.empty() ? nullptr : socketName.c_str());
     if (display_ == nullptr) {
         throw PlatformError("Cannot connect to the Wayland compositor at \"" + socketOf(socketName) +
@@ -44,7 +43,7 @@ WaylandWindowServices::WaylandWindowServices(const std::string& socketName, Time
 WaylandWindowServices::~WaylandWindowServices() {
     // Client-side only: the connection ends right after, and the compositor with it
     // forgets every object.
-    for (auto& [handle, entry] : toplevels_) wl_proxy_destroy(entry.object);
+    table_.forEachKey([](ToplevelTable::Key key) { wl_proxy_destroy(objectOf(key)); });
     for (auto& [name, object] : bound_) wl_proxy_destroy(object);
     if (registry_ != nullptr) wl_registry_destroy(registry_);
     wl_display_disconnect(display_);
@@ -112,7 +111,7 @@ void WaylandWindowServices::flush() {
 int WaylandWindowServices::fileDescriptor() const { return wl_display_get_fd(display_); }
 
 bool WaylandWindowServices::processEvents() {
-    const std::uint64_t before = changes_;
+    const std::uint64_t before = table_.changes();
     throwIfLost();
     bool reading = false;
     while (checkConnection()) {
@@ -134,139 +133,43 @@ bool WaylandWindowServices::processEvents() {
         checkConnection();
     }
     throwIfLost();
-    return changes_ != before;
+    return table_.changes() != before;
 }
 
 std::uint64_t WaylandWindowServices::changeCount() {
     processEvents();
-    return changes_;
+    return table_.changes();
 }
 
-WaylandWindowServices::Entry* WaylandWindowServices::find(WindowHandle window) {
-    const auto it = toplevels_.find(window);
-    return it != toplevels_.end() ? &it->second : nullptr;
-}
-
-const WaylandWindowServices::Entry* WaylandWindowServices::find(WindowHandle window) const {
-    const auto it = toplevels_.find(window);
-    return it != toplevels_.end() ? &it->second : nullptr;
-}
-
-WindowHandle WaylandWindowServices::addToplevel(wl_proxy* object) {
-    const WindowHandle handle = nextHandle_++;
-    toplevels_[handle].object = object;
-    handles_[object] = handle;
-    return handle;
-}
-
-WindowHandle WaylandWindowServices::handleOf(const wl_proxy* object) const {
-    const auto it = handles_.find(object);
-    return it != handles_.end() ? it->second : 0;
-}
-
-void WaylandWindowServices::setTitle(WindowHandle window, const char* text) {
-    if (Entry* e = find(window)) {
-        const std::string_view bytes = text != nullptr ? text : "";
-        e->waiting.title = x11::sanitizeUtf8(bytes.substr(0, kTitleBytes));
-    }
-}
-
-void WaylandWindowServices::setAppId(WindowHandle window, const char* text) {
-    if (Entry* e = find(window)) e->waiting.appId = text != nullptr ? text : "";
-}
-
-void WaylandWindowServices::setParent(WindowHandle window, WindowHandle parent) {
-    if (Entry* e = find(window)) e->waiting.parent = parent != window ? parent : 0;
-}
-
-void WaylandWindowServices::setPid(WindowHandle window, std::int64_t pid) {
-    if (Entry* e = find(window)) e->waiting.pid = pid;
-}
-
-// The latest close request, still within the grace, to a window of the same program.
-WindowHandle WaylandWindowServices::askedJustBefore(const Toplevel& toplevel) const {
-    const auto sameProgram = [&](const Toplevel& other) {
-        if (toplevel.pid != 0 || other.pid != 0) return toplevel.pid == other.pid;
-        return !toplevel.appId.empty() && toplevel.appId == other.appId;
-    };
-    WindowHandle asked = 0;
-    std::chrono::steady_clock::time_point latest{};
-    for (const auto& [handle, when] : closeRequests_) {
-        const Entry* e = find(handle);
-        if (e != nullptr && now_() - when < kCloseGrace && sameProgram(e->current) && (asked == 0 || when > latest)) {
-            asked = handle;
-            latest = when;
-        }
-    }
-    return asked;
-}
-
-void WaylandWindowServices::commit(WindowHandle window) {
-    Entry* e = find(window);
-    if (e == nullptr || (e->committed && e->current == e->waiting)) return;
-    if (!e->committed) e->questionOf = askedJustBefore(e->waiting);
-    e->current = e->waiting;
-    e->committed = true;
-    ++changes_;
-}
-
-void WaylandWindowServices::removeToplevel(WindowHandle window) {
-    const auto it = toplevels_.find(window);
-    if (it == toplevels_.end()) return;
-    if (it->second.committed) ++changes_;
-    handles_.erase(it->second.object);
-    toplevels_.erase(it);
-    closeRequests_.erase(window);
-}
+WindowHandle WaylandWindowServices::addToplevel(wl_proxy* object) { return table_.add(keyOf(object)); }
+WindowHandle WaylandWindowServices::handleOf(const wl_proxy* object) const { return table_.handleOf(keyOf(object)); }
+void WaylandWindowServices::setTitle(WindowHandle window, const char* text) { table_.setTitle(window, text != nullptr ? text : ""); }
+void WaylandWindowServices::setAppId(WindowHandle window, const char* text) { table_.setAppId(window, text != nullptr ? text : ""); }
+void WaylandWindowServices::setParent(WindowHandle window, WindowHandle parent) { table_.setParent(window, parent); }
+void WaylandWindowServices::setPid(WindowHandle window, std::int64_t pid) { table_.setPid(window, pid); }
+void WaylandWindowServices::commit(WindowHandle window) { table_.commit(window); }
+void WaylandWindowServices::removeToplevel(WindowHandle window) { table_.remove(window); }
 
 HandleList WaylandWindowServices::topLevelWindows() {
     processEvents();
-    HandleList list;
-    list.reserve(toplevels_.size());
-    for (const auto& [handle, entry] : toplevels_) {
-        if (entry.committed && !isOwn(entry.current)) list.push_back(handle);
-    }
-    return list;
+    return table_.list([this](const Toplevel& t) { return isOwn(t); });
 }
 
 std::string WaylandWindowServices::readTitle(WindowHandle window, int maxCharacters) {
-    const Entry* e = find(window);
-    if (e == nullptr || maxCharacters <= 0) return {};
-    return x11::firstCodePoints(e->current.title, maxCharacters);
+    return table_.title(window, maxCharacters);
 }
 
 void WaylandWindowServices::requestClose(WindowHandle window) {
     throwIfLost();
-    const Entry* e = find(window);
-    if (e == nullptr || !e->committed) return;  // gone, or not shown yet
-    sendClose(e->object);
-    closeRequests_[window] = now_();
+    const std::optional<ToplevelTable::Key> object = table_.askToClose(window);
+    if (!object) return;  // gone, or not shown yet
+    sendClose(objectOf(*object));
     flush();
     throwIfLost();
 }
 
-WindowHandle WaylandWindowServices::owner(const Entry& entry) const {
-    const WindowHandle owner = entry.current.parent != 0 ? entry.current.parent : entry.questionOf;
-    return find(owner) != nullptr ? owner : 0;
-}
-
-bool WaylandWindowServices::hasChild(WindowHandle window) const {
-    return std::ranges::any_of(toplevels_, [&](const auto& t) { return t.second.committed && owner(t.second) == window; });
-}
-
-bool WaylandWindowServices::closePending(WindowHandle window) {
-    const auto request = closeRequests_.find(window);
-    if (request == closeRequests_.end()) return false;
-    // A window's end removes its request: no protocol answers one otherwise.
-    if (now_() - request->second < kCloseGrace || hasChild(window)) return true;
-    closeRequests_.erase(request);  // answered or cancelled: a later cycle may ask again
-    return false;
-}
-
-WindowHandle WaylandWindowServices::ownerOf(WindowHandle window) {
-    const Entry* e = find(window);
-    return e != nullptr ? owner(*e) : 0;
-}
+bool WaylandWindowServices::closePending(WindowHandle window) { return table_.closePending(window); }
+WindowHandle WaylandWindowServices::ownerOf(WindowHandle window) { return table_.ownerOf(window); }
 
 bool WaylandWindowServices::isDesktopShell(WindowHandle) { return false; }
 

@@ -2,8 +2,8 @@
 // Window services over a Wayland compositor's own list of toplevels: what every Wayland
 // route shares. Wayland has no global window ids and no way to ask about a window
 // later; a route binds its protocol's global and hears of each toplevel as an object
-// with events. This base keeps the connection, the table those events fill, and the
-// close requests; a backend (WlrootsWindowServices, the KDE route) only translates its
+// with events. This base keeps the connection and the table those events fill
+// (ToplevelTable, which holds the rules for close requests); a backend (WlrootsWindowServices, the KDE route) only translates its
 // protocol into the calls below.
 //
 // A backend's part:
@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/EventDrivenWindowServices.h"
+#include "platform/toplevels/ToplevelTable.h"
 
 struct wl_display;
 struct wl_interface;
@@ -43,14 +44,7 @@ class WaylandWindowServices : public EventDrivenWindowServices {
 public:
     using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
 
-    // What a protocol tells of a toplevel. The title is well-formed UTF-8.
-    struct Toplevel {
-        std::string title;
-        std::string appId;
-        WindowHandle parent = 0;  // 0: none, or one not (yet) known here
-        std::int64_t pid = 0;     // 0: the protocol does not say
-        bool operator==(const Toplevel&) const = default;
-    };
+    using Toplevel = ToplevelTable::Toplevel;
 
     ~WaylandWindowServices() override;
     WaylandWindowServices(const WaylandWindowServices&) = delete;
@@ -66,9 +60,7 @@ public:
     std::string readTitle(WindowHandle window, int maxCharacters) override;
     void requestClose(WindowHandle window) override;
     bool closePending(WindowHandle window) override;
-    // The parent the protocol tells of. Some compositors tell of none (sway 1.7): then a
-    // window its program opens while a close request to another of its windows is within
-    // the grace counts as that window's question.
+    // See ToplevelTable::ownerOf.
     WindowHandle ownerOf(WindowHandle window) override;
     // Panels, docks and desktops are layer-shell surfaces on Wayland, never toplevels:
     // under sway, swaybar is not in the list. So no listed window is the desktop shell.
@@ -106,39 +98,20 @@ private:
         std::string interface;
         std::uint32_t version;
     };
-    struct Entry {
-        wl_proxy* object = nullptr;
-        Toplevel current;
-        Toplevel waiting;
-        bool committed = false;
-        WindowHandle questionOf = 0;  // see ownerOf
-    };
-
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                          std::uint32_t version);
     static void onGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
 
-    Entry* find(WindowHandle window);
-    const Entry* find(WindowHandle window) const;
-    WindowHandle owner(const Entry& entry) const;
-    WindowHandle askedJustBefore(const Toplevel& toplevel) const;
-    bool hasChild(WindowHandle window) const;
     bool checkConnection();  // false, with the reason kept, once the connection failed
     void throwIfLost() const;
     void flush();
 
-    TimeSource now_;
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
     std::vector<Global> globals_;
     std::vector<std::pair<std::uint32_t, wl_proxy*>> bound_;  // global name, object
     std::optional<std::string> lost_;
-
-    std::map<WindowHandle, Entry> toplevels_;  // by handle: the order first seen
-    std::unordered_map<const wl_proxy*, WindowHandle> handles_;
-    WindowHandle nextHandle_ = 1;
-    std::uint64_t changes_ = 0;
-    std::unordered_map<WindowHandle, std::chrono::steady_clock::time_point> closeRequests_;
+    ToplevelTable table_;  // keyed by each toplevel's object
 };
 
 }  // namespace tamberlyn

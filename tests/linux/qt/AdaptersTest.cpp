@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <random>
+#include <set>
 
 #include "FakeWindowServices.h"
 #include "QtTestSupport.h"
@@ -510,6 +511,33 @@ TEST(WindowSystem, TheCompositorsGlobalsChooseTheRouteAndNameTheSession) {
     EXPECT_EQ(InstanceName(":3", "wayland-1"), InstanceName(":3", "/run/user/1000/wayland-1"));
     EXPECT_NE(InstanceName(":3", "wayland-1"), InstanceName(":3"));
     EXPECT_NE(InstanceName(":3", "wayland-1"), InstanceName(":3", "wayland-2"));
+}
+
+TEST(WindowSystem, OnGnomeWhatTheShellSaysOfTheExtensionChoosesAndTellsWhatToDo) {
+    using State = GnomeExtension::State;
+    const auto choose = [](State state, std::string program = "/usr/bin/tamberlyn") {
+        const GnomeExtension extension{state, "tamberlyn-gnome43@example.quillmark", "SyntaxError", program};
+        return ChooseWindowSystem({"wl_compositor", "gtk_shell1"}, "wayland-0", extension, "/usr/bin/tamberlyn");
+    };
+    EXPECT_EQ(choose(State::Running).route, WindowRoute::Gnome);
+    EXPECT_EQ(choose(State::Running).notice, "");
+    const std::string enable = "gnome-extensions enable tamberlyn-gnome43@example.quillmark";
+    const std::vector<std::pair<WindowSystemChoice, std::string>> told{
+        {choose(State::NotInstalled), "not installed"},
+        {choose(State::NotLoaded), "log out and in"},
+        {choose(State::NotLoaded), enable},
+        {choose(State::Disabled), enable},
+        {choose(State::Failed), "SyntaxError"},
+        {choose(State::Running, "/opt/tamberlyn/bin/tamberlyn"), "(/opt/tamberlyn/bin/tamberlyn), not this one"},
+    };
+    std::set<std::string> notices;
+    for (const auto& [choice, words] : told) {
+        EXPECT_EQ(choice.route, WindowRoute::X11) << words;
+        EXPECT_NE(choice.notice.find(words), std::string::npos) << choice.notice;
+        EXPECT_NE(choice.notice.find("X11 programs only"), std::string::npos) << words;
+        notices.insert(choice.notice);
+    }
+    EXPECT_EQ(notices.size(), told.size() - 1) << "each state its own words, told again when it changes";
 }
 
 // The fake's windows behind a connection of their own.

@@ -1,0 +1,192 @@
+// The GNOME route under a headless GNOME Shell (with-gnome-shell) with the extension as
+// `cmake --install` puts it, made to answer this executable: native windows of
+// wayland_test_window and weston-terminal, and the extension's rule for who may ask.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "FakeEventLoop.h"
+#include "FakeMessageBoxes.h"
+#include "TestWindowClient.h"
+#include "monitor/ScanCycle.h"
+#include "platform/PlatformError.h"
+#include "platform/gnome/GnomeExtension.h"
+#include "platform/gnome/GnomeWindowServices.h"
+#include "platform/qt/QtTextCase.h"
+
+namespace tamberlyn {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TestWindowClient;
+using testing::eventually;
+namespace fs = std::filesystem;
+
+std::string Output(const std::string& command) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    pclose(pipe);
+    return output;
+}
+
+class GnomeWindowServicesTest : public ::testing::Test {
+protected:
+    GnomeWindowServicesTest() { list.add("special offer"); }
+
+    // The one listed window with this title; 0 for none or several.
+    WindowHandle find(const std::string& title) {
+        WindowHandle found = 0;
+        for (const WindowHandle w : services->topLevelWindows()) {
+            if (services->readTitle(w, 1000) == title) found = found == 0 ? w : -1;
+        }
+        return std::max<WindowHandle>(found, 0);
+    }
+    WindowHandle listed(const std::string& title) {
+        WindowHandle found = 0;
+        eventually([&] { return (found = find(title)) != 0; });
+        return found;
+    }
+    bool gone(WindowHandle window) {
+        return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
+    }
+    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
+
+    std::chrono::steady_clock::time_point now{};
+    std::unique_ptr<GnomeWindowServices> services =
+        std::make_unique<GnomeWindowServices>(getpid(), [this] { return now; });
+    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
+    ListView list{"ListView1", {}, 0, ""};
+    QtTextCase textCase;
+    fakes::FakeEventLoop events;
+    fakes::FakeMessageBoxes boxes;
+    ScanMemory memory;
+};
+
+TEST_F(GnomeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAndSeeARetitlingAtOnce) {
+    client.open("offer", "closes", "Special Offer - Shop");
+    client.open("editor", "closes", "Editor");
+    const WindowHandle offer = listed("Special Offer - Shop");
+    const WindowHandle editor = listed("Editor");
+    ASSERT_NE(offer, 0);
+    ASSERT_NE(editor, 0);
+
+    cycle();
+    client.waitFor("destroyed offer");
+    EXPECT_TRUE(gone(offer));
+    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close editor"), 0);
+
+    client.send("title editor Special offer after all");
+    client.waitFor("titled editor");
+    EXPECT_TRUE(eventually([&] { return services->processEvents(); })) << "told by a signal, not by polling";
+    EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
+    cycle();
+    EXPECT_NO_THROW(client.waitFor("destroyed editor"));
+}
+
+TEST_F(GnomeWindowServicesTest, AnAskingWindowKeepsItsQuestionUntilTheUserAnswers) {
+    client.open("doc", "asks", "Special offer notes");
+    const WindowHandle doc = listed("Special offer notes");
+    ASSERT_NE(doc, 0);
+    cycle();
+    client.waitFor("window doc.question");
+    now += GnomeWindowServices::kCloseGrace;  // only the shell's transient parent ties it to doc
+    const WindowHandle question = listed("Save changes to Special offer notes?");
+    ASSERT_NE(question, 0);
+    // The shell tells of the parent with the window's first content, just after its title.
+    EXPECT_TRUE(eventually([&] {
+        services->processEvents();
+        return services->ownerOf(question) == doc;
+    }));
+    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+    EXPECT_EQ(client.count("close doc "), 1) << "its question is open";
+
+    client.send("dismiss doc");  // the user cancels
+    client.waitFor("destroyed doc.question");
+    EXPECT_TRUE(eventually([&] {
+        cycle();
+        return client.count("destroyed doc") == 1;
+    })) << "asked again once the question is gone";
+}
+
+TEST_F(GnomeWindowServicesTest, TheWindowsOfTheProgramsOwnPidAreNotListed) {
+    TestWindowClient own({TAMBERLYN_WAYLAND_TEST_WINDOW});
+    own.open("own", "closes", "Special offer - Tamberlyn");
+    client.open("other", "closes", "Special offer - other");
+    ASSERT_NE(listed("Special offer - other"), 0);
+    GnomeWindowServices asOwn(own.pid(), [this] { return now; });
+    EXPECT_NE(find("Special offer - Tamberlyn"), 0) << "listed by the pid the shell tells of";
+    const HandleList seen = asOwn.topLevelWindows();
+    EXPECT_EQ(std::ranges::count_if(seen, [&](WindowHandle w) { return asOwn.readTitle(w, 50) == "Special offer - Tamberlyn"; }), 0);
+    EXPECT_EQ(std::ranges::count_if(seen, [&](WindowHandle w) { return asOwn.readTitle(w, 50) == "Special offer - other"; }), 1);
+}
+
+TEST_F(GnomeWindowServicesTest, WestonTerminalIsListedAndClosesOnRequest) {
+    const pid_t terminal = fork();
+    if (terminal == 0) {
+        execlp("weston-terminal", "weston-terminal", "--shell=/bin/sh", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const WindowHandle window = listed("Wayland Terminal");
+    EXPECT_NE(window, 0);
+    if (window != 0) services->requestClose(window);
+    EXPECT_TRUE(eventually([&] { return waitpid(terminal, nullptr, WNOHANG) == terminal; }));
+    if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
+    EXPECT_TRUE(gone(window));
+}
+
+TEST(GnomeExtensionPermission, OnlyTheProgramItNamesMayListOrCloseNeitherACopyNorAnotherProgram) {
+    EXPECT_NO_THROW(GnomeWindowServices{getpid()});
+    const fs::path folder = fs::temp_directory_path() / ("gnome-permission-" + std::to_string(getpid()));
+    const fs::path copy = folder / "copy";
+    fs::create_directories(folder);
+    fs::copy_file(fs::read_symlink("/proc/self/exe"), copy);
+    // The copy runs one test, whose fixture cannot make its services there.
+    const std::string output = Output(copy.string() + " --gtest_filter=GnomeWindowServicesTest.Scans*");
+    fs::remove_all(folder);
+    EXPECT_NE(output.find("may see and close windows through this extension, not " + copy.string() + "."),
+              std::string::npos) << output;
+    for (const char* method : {"List", "Close 1"}) {
+        EXPECT_NE(Output(std::string("gdbus call --session --dest example.quillmark.Tamberlyn.Shell --object-path "
+                                     "/example/quillmark/Tamberlyn/Shell --method example.quillmark.Tamberlyn.Windows1.") +
+                         method)
+                      .find("example.quillmark.Tamberlyn.Error.AccessDenied"),
+                  std::string::npos) << method;
+    }
+}
+
+// Last: it takes the extension away, and brings it back.
+TEST(GnomeExtensionGone, DisabledItEndsTheServicesWithAReasonAndTheNextStartHearsSo) {
+    GnomeWindowServices services(getpid());
+    const std::optional<GnomeExtension> extension = ProbeGnomeExtension();
+    ASSERT_TRUE(extension && extension->state == GnomeExtension::State::Running);
+    EXPECT_EQ(extension->program, fs::read_symlink("/proc/self/exe").string()) << "what the choice compares";
+    const std::string uuid = extension->uuid;
+    ASSERT_EQ(std::system(("gnome-extensions disable " + uuid).c_str()), 0);
+    std::string reason;
+    EXPECT_TRUE(eventually([&] {
+        try {
+            services.processEvents();
+            return false;
+        } catch (const PlatformError& e) {
+            reason = e.what();
+            return true;
+        }
+    }));
+    EXPECT_NE(reason.find("extension stopped"), std::string::npos) << reason;
+    EXPECT_THROW(services.requestClose(1), PlatformError);
+    EXPECT_EQ(ProbeGnomeExtension()->state, GnomeExtension::State::Disabled) << "told what to do at the next start";
+    EXPECT_EQ(std::system(("gnome-extensions enable " + uuid).c_str()), 0);
+}
+
+}  // namespace
+}  // namespace tamberlyn
