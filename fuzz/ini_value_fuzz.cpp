@@ -35,7 +35,7 @@ void AddPiece(FuzzedDataProvider& provider, Value& value, bool quoted) {
     // A digit after a numeric escape would be read into it: a writer escapes that digit too.
     const bool afterNumber = value.written.size() == value.numberEnd;
     const char c = provider.ConsumeIntegral<char>();
-    switch (provider.ConsumeIntegralInRange(0, 6)) {
+    switch (provider.ConsumeIntegralInRange(0, 4)) {
         case 0: {  // a character as it is
             if (c == '\\' || c == '"' || c == '\n' || c == '\r' || (afterNumber && IsHex(c))) return;
             if (!quoted && (c == ',' || c == ';')) value.asAnIniWriterWrites = false;
@@ -63,24 +63,16 @@ void AddPiece(FuzzedDataProvider& provider, Value& value, bool quoted) {
             value.numberEnd = value.written.size();
             return;
         }
-        case 3:  // a backslash before a character that names no escape: meant as it stands
-            if (std::string_view("abfnrtv\"?'\\x01234567\n\r").find(c) != std::string_view::npos) return;
-            value.written += std::string("\\") + c;
-            value.meant += std::string("\\") + c;
+        case 3: {  // meant as it stands: a backslash before what names no escape, "\x" without a digit, a quote
+            const std::string piece = c == '"' ? "\"" : c == 'x' ? "\\xg" : std::string("\\") + c;
+            const bool namesOne = std::string_view("abfnrtv?'\\01234567\n\r").find(c) != std::string_view::npos;
+            if (piece.size() == 2 && namesOne) return;
+            if (c == '"' && value.written.empty()) return;  // it would quote the value
+            value.written += piece;
+            value.meant += piece;
             value.asAnIniWriterWrites = false;
             return;
-        case 4:  // "\x" without a digit
-            if (provider.ConsumeBool()) return;
-            value.written += "\\xg";
-            value.meant += "\\xg";
-            value.asAnIniWriterWrites = false;
-            return;
-        case 5:  // a quote meant as text; one that starts the value quotes it
-            if (value.written.empty()) return;
-            value.written += '"';
-            value.meant += '"';
-            value.asAnIniWriterWrites = false;
-            return;
+        }
         default:  // a line that goes on
             value.written += "\\\n";
             return;
