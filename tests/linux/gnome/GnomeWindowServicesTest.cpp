@@ -12,14 +12,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "FakeEventLoop.h"
-#include "FakeMessageBoxes.h"
-#include "TestWindowClient.h"
-#include "monitor/ScanCycle.h"
 #include "platform/PlatformError.h"
 #include "platform/gnome/GnomeExtension.h"
 #include "platform/gnome/GnomeWindowServices.h"
-#include "platform/qt/QtTextCase.h"
+#include "wayland/WaylandSuite.h"
 
 namespace tamberlyn {
 namespace {
@@ -38,37 +34,9 @@ std::string Output(const std::string& command) {
     return output;
 }
 
-class GnomeWindowServicesTest : public ::testing::Test {
+class GnomeWindowServicesTest : public testing::WaylandSuite<GnomeWindowServices> {
 protected:
-    GnomeWindowServicesTest() { list.add("special offer"); }
-
-    // The one listed window with this title; 0 for none or several.
-    WindowHandle find(const std::string& title) {
-        WindowHandle found = 0;
-        for (const WindowHandle w : services->topLevelWindows()) {
-            if (services->readTitle(w, 1000) == title) found = found == 0 ? w : -1;
-        }
-        return std::max<WindowHandle>(found, 0);
-    }
-    WindowHandle listed(const std::string& title) {
-        WindowHandle found = 0;
-        eventually([&] { return (found = find(title)) != 0; });
-        return found;
-    }
-    bool gone(WindowHandle window) {
-        return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
-    }
-    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
-
-    std::chrono::steady_clock::time_point now{};
-    std::unique_ptr<GnomeWindowServices> services =
-        std::make_unique<GnomeWindowServices>(getpid(), [this] { return now; });
-    TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
-    ListView list{"ListView1", {}, 0, ""};
-    QtTextCase textCase;
-    fakes::FakeEventLoop events;
-    fakes::FakeMessageBoxes boxes;
-    ScanMemory memory;
+    GnomeWindowServicesTest() : WaylandSuite(std::make_unique<GnomeWindowServices>(getpid(), [this] { return now; })) {}
 };
 
 TEST_F(GnomeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAndSeeARetitlingAtOnce) {
