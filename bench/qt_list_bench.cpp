@@ -23,7 +23,7 @@
 
 #include "platform/qt/QtProgram.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 #include "watchlist/WatchListStore.h"
 #include "BlockList.h"
 

@@ -13,7 +13,7 @@
 
 #include "monitor/ScanCycle.h"
 #include "platform/qt/QtTextCase.h"
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace {
 

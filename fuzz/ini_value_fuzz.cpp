@@ -14,7 +14,7 @@
 
 #include "FuzzSupport.h"
 #include "platform/qt/IniLines.h"
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 using namespace tamberlyn;
 using fuzz::Require;

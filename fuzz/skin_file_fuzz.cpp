@@ -10,7 +10,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "shell/SkinFile.h"
+#include "common/SkinFile.h"
 
 using namespace tamberlyn;
 using fuzz::Require;

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 using namespace tamberlyn;
 using fuzz::CodePoints;

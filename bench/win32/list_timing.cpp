@@ -36,7 +36,7 @@
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
 #include "form/Form1.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 #include "watchlist/WatchListStore.h"
 #include "../BlockList.h"
 

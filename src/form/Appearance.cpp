@@ -1,8 +1,8 @@
 #include "form/Appearance.h"
 
 #include "form/Form1.h"
-#include "shell/ProgramFolder.h"
-#include "shell/Utf8.h"
+#include "common/ProgramFolder.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn {
 

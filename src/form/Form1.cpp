@@ -6,9 +6,9 @@
 #include "form/TrayResidency.h"
 #include "monitor/MonitoringSwitch.h"
 #include "monitor/ScanCycle.h"
-#include "shell/ErrorTrap.h"
-#include "shell/ProgramFolder.h"
-#include "shell/Settings.h"
+#include "common/ErrorTrap.h"
+#include "common/ProgramFolder.h"
+#include "common/Settings.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {

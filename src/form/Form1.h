@@ -9,8 +9,8 @@
 
 #include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
-#include "shell/Controls.h"
-#include "shell/Texts.h"
+#include "common/Controls.h"
+#include "common/Texts.h"
 #include "tray/cSysTray.h"
 #include "watchlist/ListView.h"
 

@@ -3,7 +3,7 @@
 #include "form/Appearance.h"
 #include "form/Form1.h"
 #include "form/SamplesAndHelp.h"
-#include "shell/ErrorTrap.h"
+#include "common/ErrorTrap.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {

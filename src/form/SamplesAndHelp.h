@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/Texts.h"
+#include "common/Texts.h"
 
 namespace tamberlyn {
 

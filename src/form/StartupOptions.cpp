@@ -7,8 +7,8 @@
 #include "form/Appearance.h"
 #include "form/Form1.h"
 #include "platform/PlatformError.h"
-#include "shell/ErrorTrap.h"
-#include "shell/Settings.h"
+#include "common/ErrorTrap.h"
+#include "common/Settings.h"
 
 namespace tamberlyn {
 

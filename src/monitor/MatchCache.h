@@ -11,7 +11,7 @@
 
 #include "monitor/FragmentMatcher.h"
 #include "platform/TextCase.h"
-#include "shell/ErrorTrap.h"
+#include "common/ErrorTrap.h"
 #include "watchlist/ListView.h"
 
 namespace tamberlyn {

@@ -1,6 +1,6 @@
 #include "monitor/MonitoringSwitch.h"
 
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace tamberlyn {
 

@@ -5,8 +5,8 @@
 
 #include "platform/MessageBoxes.h"
 #include "platform/SettingsStore.h"
-#include "shell/Controls.h"
-#include "shell/ErrorTrap.h"
+#include "common/Controls.h"
+#include "common/ErrorTrap.h"
 #include "watchlist/ListView.h"
 
 namespace tamberlyn {

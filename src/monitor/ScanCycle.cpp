@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "shell/ErrorTrap.h"
+#include "common/ErrorTrap.h"
 
 namespace tamberlyn {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn {
 

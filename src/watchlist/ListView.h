@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Controls.h"
+#include "common/Controls.h"
 
 namespace tamberlyn {
 

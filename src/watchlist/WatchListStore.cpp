@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace tamberlyn {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "windows/Registry.h"
+#include "platform/win32/Registry.h"
 
 namespace tamberlyn::fakes {
 

@@ -1,5 +1,5 @@
 #include "FormFixture.h"
-#include "shell/ProgramFolder.h"
+#include "common/ProgramFolder.h"
 
 namespace tamberlyn {
 namespace {
@@ -69,7 +69,7 @@ TEST_F(FormTest, HandPointerOverButtonsArrowElsewhere) {
 
 #include <stdexcept>
 
-#include "shell/SkinFile.h"
+#include "common/SkinFile.h"
 
 namespace tamberlyn {
 namespace {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "FakeMessageBoxes.h"
-#include "shell/ErrorTrap.h"
+#include "common/ErrorTrap.h"
 
 namespace tamberlyn {
 namespace {

@@ -10,7 +10,7 @@
 #include "FakeMessageBoxes.h"
 #include "RealTextCase.h"
 #include "monitor/ScanCycle.h"
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn {
 namespace {

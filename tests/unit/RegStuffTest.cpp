@@ -3,7 +3,7 @@
 #include "FakeDesktopServices.h"
 #include "FakeRegistry.h"
 #include "platform/PlatformError.h"
-#include "windows/RegStuff.h"
+#include "platform/win32/RegStuff.h"
 
 namespace tamberlyn {
 namespace {

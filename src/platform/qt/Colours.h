@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "shell/Controls.h"
+#include "common/Controls.h"
 
 namespace tamberlyn {
 

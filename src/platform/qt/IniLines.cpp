@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn {
 

@@ -19,7 +19,7 @@
 #include "platform/qt/QtTrayHook.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/XdgAutostartEntry.h"
-#include "shell/ClockRandom.h"
+#include "common/ClockRandom.h"
 
 namespace tamberlyn {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/SkinEngine.h"
-#include "shell/SkinFile.h"
+#include "common/SkinFile.h"
 
 class QWidget;
 

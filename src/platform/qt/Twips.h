@@ -4,7 +4,7 @@
 #include <QRect>
 #include <cmath>
 
-#include "shell/Controls.h"
+#include "common/Controls.h"
 
 namespace tamberlyn {
 

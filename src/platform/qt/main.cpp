@@ -12,7 +12,7 @@
 #include "platform/linux/InstanceName.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/X11Display.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace {
 

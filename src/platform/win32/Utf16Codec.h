@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn::utf16 {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The registry routines' calls, straight onto advapi32.
 
-#include "windows/Registry.h"
+#include "platform/win32/Registry.h"
 
 namespace tamberlyn {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The program's own small skin engine: the colours of a skin file (see shell/SkinFile.h),
+// The program's own small skin engine: the colours of a skin file (see common/SkinFile.h),
 // put on a window by subclassing it.
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/SkinEngine.h"
-#include "shell/SkinFile.h"
+#include "common/SkinFile.h"
 
 namespace tamberlyn {
 

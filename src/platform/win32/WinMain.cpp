@@ -18,8 +18,8 @@
 #include "platform/win32/Win32TrayHook.h"
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
-#include "shell/ClockRandom.h"
-#include "windows/RegStuff.h"
+#include "common/ClockRandom.h"
+#include "platform/win32/RegStuff.h"
 
 #include <commctrl.h>
 

@@ -10,7 +10,7 @@
 
 #include "ProgramFixture.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn::qttest {

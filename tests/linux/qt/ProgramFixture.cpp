@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "platform/qt/QtSettingsStore.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 
 namespace tamberlyn::qttest {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/qt/QtSettingsStore.h"
-#include "shell/Settings.h"
+#include "common/Settings.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {

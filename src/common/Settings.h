@@ -21,10 +21,14 @@ inline const std::string kOn = "On";
 inline const std::string kOff = "Off";
 
 // The stored value, or defaultValue when the key is absent.
-std::string GetSetting(SettingsStore& store, const std::string& application, const std::string& section,
-                       const std::string& key, const std::string& defaultValue = "");
+inline std::string GetSetting(SettingsStore& store, const std::string& application, const std::string& section,
+                              const std::string& key, const std::string& defaultValue = "") {
+    return store.read(application, section, key).value_or(defaultValue);
+}
 
-void SaveSetting(SettingsStore& store, const std::string& application, const std::string& section,
-                 const std::string& key, const std::string& value);
+inline void SaveSetting(SettingsStore& store, const std::string& application, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    store.write(application, section, key, value);
+}
 
 }  // namespace tamberlyn

@@ -8,7 +8,7 @@
 
 #include "platform/LogonEntry.h"
 #include "platform/ProgramFiles.h"
-#include "windows/Registry.h"
+#include "platform/win32/Registry.h"
 
 namespace tamberlyn {
 

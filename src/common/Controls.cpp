@@ -1,4 +1,4 @@
-#include "shell/Controls.h"
+#include "common/Controls.h"
 
 #include <utility>
 

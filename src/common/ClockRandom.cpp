@@ -1,4 +1,4 @@
-#include "shell/ClockRandom.h"
+#include "common/ClockRandom.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
-#include "windows/RegStuff.h"
+#include "platform/win32/RegStuff.h"
 
 #include <string>
 
 #include "platform/PlatformError.h"
-#include "shell/ProgramFolder.h"
+#include "common/ProgramFolder.h"
 
 namespace tamberlyn {
 

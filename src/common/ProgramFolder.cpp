@@ -1,4 +1,4 @@
-#include "shell/ProgramFolder.h"
+#include "common/ProgramFolder.h"
 
 namespace tamberlyn {
 

@@ -1,4 +1,4 @@
-#include "shell/Texts.h"
+#include "common/Texts.h"
 
 namespace tamberlyn {
 

@@ -1,11 +1,11 @@
-#include "shell/SkinFile.h"
+#include "common/SkinFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 #include <stdexcept>
 
-#include "shell/Utf8.h"
+#include "common/Utf8.h"
 
 namespace tamberlyn {
 

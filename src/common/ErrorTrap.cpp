@@ -1,4 +1,4 @@
-#include "shell/ErrorTrap.h"
+#include "common/ErrorTrap.h"
 
 #include <set>
 #include <utility>
