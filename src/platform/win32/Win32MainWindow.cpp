@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include "platform/MirrorScope.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32SingleInstance.h"
@@ -21,18 +22,6 @@ constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which Ente
 constexpr int kTwipsPerInch = 1440;
 constexpr UINT_PTR kPushButtonSubclass = 0x44454642;  // "DEFB"
 constexpr UINT kFormResizeMessage = WM_APP + 0x52;     // Form_Resize, once the size message has returned
-
-// Counts the view's own changes, so that the notifications they cause are not taken for the user's.
-class MirrorScope {
-public:
-    explicit MirrorScope(int& depth) : depth_(depth) { ++depth_; }
-    ~MirrorScope() { --depth_; }
-    MirrorScope(const MirrorScope&) = delete;
-    MirrorScope& operator=(const MirrorScope&) = delete;
-
-private:
-    int& depth_;
-};
 
 COLORREF ColourRef(Colour colour) {
     if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
