@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/MirrorScope.h"
 #include "platform/qt/Colours.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtStrings.h"
@@ -30,19 +31,6 @@ QFont toQFont(const FontSpec& wanted) {
     font.setBold(wanted.bold);
     return font;
 }
-
-// Marks widget changes made by a mirror, so their signals are not taken for the user's.
-class MirrorScope {
-public:
-    explicit MirrorScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
-    ~MirrorScope() { flag_ = previous_; }
-    MirrorScope(const MirrorScope&) = delete;
-    MirrorScope& operator=(const MirrorScope&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
