@@ -19,9 +19,9 @@ enum class TrayIntent {
     BalloonGone,       // closed or timed out unclicked
 };
 
-// Called on the GUI thread. The adapter owns whatever its tray reports to, and its icons are
-// told apart by the id the caller gives them; it removes the icons it added when it is
-// destroyed. Creating it throws PlatformError when it cannot make what its tray reports to.
+// Called on the GUI thread. Icons are told apart by the id the caller gives them; the adapter
+// removes the icons it added when it is destroyed. Creating it throws PlatformError when it
+// cannot make what its tray reports to (on Windows, a hidden window).
 // No call below throws or reports failure: the tray's answers are not looked at, and a
 // refused icon is not an error here. Icon handles are the Desktop's, borrowed. Texts are
 // UTF-8, cut by the caller to what the tray shows; an adapter whose fields hold less cuts

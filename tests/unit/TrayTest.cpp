@@ -128,12 +128,12 @@ TEST_F(TrayTest, ATimeBeyondTheMillisecondRangeFailsBeforeAnythingIsSent) {
 }
 
 TEST_F(TrayTest, ClicksRaiseMouseUpAndTheBalloonsEndClearsItsFlagWhileTheIconIsIn) {
-    std::vector<std::string> raised;
-    tray.MouseUp = [&](std::int16_t b, std::int32_t id) { raised.push_back(std::to_string(b) + " " + std::to_string(id)); };
+    std::vector<std::pair<int, int>> raised;  // button and id
+    tray.MouseUp = [&](std::int16_t button, std::int32_t id) { raised.emplace_back(button, id); };
     tray.setInTray(true);
     shell.deliver(TrayIntent::Activated);
     shell.deliver(TrayIntent::ContextActivated);
-    EXPECT_EQ(raised, (std::vector<std::string>{"1 0", "2 0"}));
+    EXPECT_EQ(raised, (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}}));
 
     for (TrayIntent ending : {TrayIntent::BalloonGone, TrayIntent::BalloonClicked}) {
         tray.ShowBalloon("x", "t", 0, false);
