@@ -31,7 +31,6 @@
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TextCase.h"
-#include "platform/win32/Win32TrayHook.h"
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
@@ -61,7 +60,7 @@ struct Program {
           notifyIcon(instance),
           desktop(instance, IDI_TAMBERLYN),
           platform{DesktopKind::Windows, windows, textCase, settings, messages, events, logonEntry,
-                   files, launcher, skin, notifyIcon, trayHook, desktop, random},
+                   files, launcher, skin, notifyIcon, desktop, random},
           form(platform),
           view(form, desktop, instance, IDI_TAMBERLYN) {
         hwnd = view.hwnd();
@@ -78,7 +77,6 @@ struct Program {
     fakes::FakeLauncher launcher;
     Win32SkinEngine skin;
     Win32NotifyIcon notifyIcon;
-    Win32TrayHook trayHook;
     Win32Desktop desktop;
     fakes::FakeRandom random;
     Platform platform;

@@ -28,7 +28,7 @@ Form1::Form1(Platform& platform)
       Check6("Check6", TextsFor(platform.kind).startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
       Check8("Check8", "Start in system tray", {4320, 300, 2100, 255}, 6, &Frame1),
       Timer1(100),
-      cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
+      cSysTray1(platform.notifyIcon, platform.events),
       platform_(platform),
       texts_(TextsFor(platform.kind)) {
     const auto run = [this](void (Form1::*handler)()) { return [this, handler] { (this->*handler)(); }; };

@@ -6,29 +6,34 @@
 #include <optional>
 #include <string>
 
-#include "platform/WindowServices.h"
-
 namespace tamberlyn {
 
 using IconHandle = std::uint64_t;  // 0: no icon
 
-// Called on the GUI thread. The adapter owns the control window, and its icons are told apart
-// by the id the caller gives them; it removes the icons it added when it is destroyed.
-// Creating it throws PlatformError when it cannot make its window. No call below throws or
-// reports failure: the tray's answers are not looked at, and a refused icon is not an error
-// here. Icon handles are the Desktop's, borrowed. Texts are UTF-8, cut by the caller to what
-// the tray shows; an adapter whose fields hold less cuts them again, between characters.
+// What the user did with an icon or its balloon, or what became of the balloon. Each
+// adapter tells it from what its tray reports, in its own way.
+enum class TrayIntent {
+    Activated,         // the icon was clicked
+    ContextActivated,  // clicked with the other button, where a menu would open (there is none)
+    BalloonClicked,
+    BalloonGone,       // closed or timed out unclicked
+};
+
+// Called on the GUI thread. Icons are told apart by the id the caller gives them; the adapter
+// removes the icons it added when it is destroyed. Creating it throws PlatformError when it
+// cannot make what its tray reports to (on Windows, a hidden window).
+// No call below throws or reports failure: the tray's answers are not looked at, and a
+// refused icon is not an error here. Icon handles are the Desktop's, borrowed. Texts are
+// UTF-8, cut by the caller to what the tray shows; an adapter whose fields hold less cuts
+// them again, between characters.
 class NotifyIcon {
 public:
     virtual ~NotifyIcon() = default;
-    // The hidden window to which the shell reports activity on the icons; 0 where activity
-    // comes some other way.
-    virtual WindowHandle controlWindow() const = 0;
     // False when the desktop has no notification area to put an icon in.
     virtual bool trayAvailable() const = 0;
 
     // Puts an icon into the area, with its picture (0: none) and tooltip (none: no tooltip).
-    // From then on activity on it reaches the hook installed on the control window.
+    // From then on what the user does with it reaches intentArrived.
     virtual void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) = 0;
     virtual void changeIcon(std::uint32_t id, IconHandle icon) = 0;
     virtual void changeTip(std::uint32_t id, const std::string& tip) = 0;
@@ -38,45 +43,11 @@ public:
                              std::uint32_t timeoutMs) = 0;
     virtual void deleteIcon(std::uint32_t id) = 0;
 
+    // Told, from the event pump, what the user did with an icon, with its id; must not throw.
+    std::function<void(TrayIntent intent, std::int32_t iconId)> intentArrived;
     // Told when a notification area comes or goes (with trayAvailable() then), by adapters
     // that can tell. An icon that was in the tray comes back with the new one by itself.
     std::function<void(bool available)> trayChanged;
-};
-
-// What the user did with an icon or its balloon, or what became of the balloon.
-enum class TrayEvent {
-    MouseMove,
-    LeftButtonDown,
-    LeftButtonUp,
-    LeftDoubleClick,
-    RightButtonDown,
-    RightButtonUp,
-    RightDoubleClick,
-    MiddleButtonDown,
-    MiddleButtonUp,
-    MiddleDoubleClick,
-    BalloonShown,
-    BalloonHidden,
-    BalloonTimedOut,
-    BalloonClicked,
-};
-
-// Receives the tray's events, with the id of the icon. Called on the GUI thread, from the
-// event pump; must not throw.
-class TrayMessageSink {
-public:
-    virtual ~TrayMessageSink() = default;
-    virtual void HandleTrayMessage(TrayEvent event, std::int32_t iconId) = 0;
-};
-
-// Routes the tray's events for a control window to its sink while installed. Called on the
-// GUI thread; the sink is borrowed and must outlive the installation. Neither call fails;
-// removing what was never installed does nothing.
-class TrayMessageHook {
-public:
-    virtual ~TrayMessageHook() = default;
-    virtual void install(WindowHandle window, TrayMessageSink& sink) = 0;
-    virtual void remove(WindowHandle window) = 0;
 };
 
 }  // namespace tamberlyn

@@ -34,7 +34,6 @@ struct Platform {
     ProgramLauncher& launcher;
     SkinEngine& skin;
     NotifyIcon& notifyIcon;
-    TrayMessageHook& trayHook;
     Desktop& desktop;
     RandomSource& random;
 };

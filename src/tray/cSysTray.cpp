@@ -13,8 +13,10 @@ namespace {
 std::string fieldText(const std::string& text, std::size_t fieldWidth) { return Utf8Prefix(text, fieldWidth - 1); }
 }  // namespace
 
-cSysTray::cSysTray(NotifyIcon& shell, TrayMessageHook& hook, EventLoop& events)
-    : shell_(shell), hook_(hook), events_(events), window_(shell.controlWindow()) {}
+cSysTray::cSysTray(NotifyIcon& shell, EventLoop& events) : shell_(shell), events_(events) {
+    // Set before any icon is added: the tray may report on it as soon as it is.
+    shell_.intentArrived = [this](TrayIntent intent, std::int32_t iconId) { HandleTrayMessage(intent, iconId); };
+}
 
 cSysTray::~cSysTray() {
     try {
@@ -22,18 +24,16 @@ cSysTray::~cSysTray() {
     } catch (...) {
         // The shell's answers are never looked at; nothing may leave a destructor.
     }
+    shell_.intentArrived = nullptr;
 }
 
 void cSysTray::setInTray(bool show) {
     if (show == inTray_) return;
     if (show) {
-        // The hook first: the shell may report on the icon as soon as it is added.
-        hook_.install(window_, *this);
         AddIcon(iconId_, tip_, icon_);
         iconPresent_ = true;
     } else if (iconPresent_) {
         RemoveIcon(iconId_);
-        hook_.remove(window_);
         iconPresent_ = false;
     }
     inTray_ = show;
@@ -80,25 +80,18 @@ void cSysTray::ShowBalloon(const std::string& tip, const std::string& title, std
     if (balloonShowing_) shell_.showBalloon(id, std::string(), std::string(), timeout);
 }
 
-void cSysTray::HandleTrayMessage(TrayEvent event, std::int32_t iconId) {
-    auto raise = [](auto& handler, auto... args) {
-        if (handler) handler(args...);
-    };
-    switch (event) {
-        case TrayEvent::MouseMove: raise(MouseMove, iconId); break;
-        case TrayEvent::LeftButtonDown: raise(MouseDown, std::int16_t{1}, iconId); break;
-        case TrayEvent::LeftButtonUp: raise(MouseUp, std::int16_t{1}, iconId); break;
-        case TrayEvent::LeftDoubleClick: raise(MouseDblClick, std::int16_t{1}, iconId); break;
-        case TrayEvent::RightButtonDown: raise(MouseDown, std::int16_t{2}, iconId); break;
-        case TrayEvent::RightButtonUp: raise(MouseUp, std::int16_t{2}, iconId); break;
-        case TrayEvent::RightDoubleClick: raise(MouseDblClick, std::int16_t{2}, iconId); break;
-        case TrayEvent::BalloonHidden:
-        case TrayEvent::BalloonTimedOut:
-        case TrayEvent::BalloonClicked: balloonShowing_ = false; break;
-        case TrayEvent::MiddleButtonDown:
-        case TrayEvent::MiddleButtonUp:
-        case TrayEvent::MiddleDoubleClick:
-        case TrayEvent::BalloonShown: break;  // nothing for the container
+void cSysTray::HandleTrayMessage(TrayIntent intent, std::int32_t iconId) {
+    // What a tray still reports on an icon it was told to delete is no longer heard.
+    if (!iconPresent_) return;
+    switch (intent) {
+        case TrayIntent::Activated:
+        case TrayIntent::ContextActivated: {
+            const std::int16_t button = intent == TrayIntent::Activated ? 1 : 2;
+            if (MouseUp) MouseUp(button, iconId);
+            break;
+        }
+        case TrayIntent::BalloonClicked:
+        case TrayIntent::BalloonGone: balloonShowing_ = false; break;
     }
 }
 

@@ -18,11 +18,11 @@ constexpr std::size_t kTipField = 128;
 constexpr std::size_t kInfoField = 256;
 constexpr std::size_t kInfoTitleField = 64;
 
-class cSysTray final : public TrayMessageSink {
+class cSysTray final {
 public:
-    // Creation: reads the control window's handle once.
-    cSysTray(NotifyIcon& shell, TrayMessageHook& hook, EventLoop& events);
-    ~cSysTray() override;  // leaves the tray
+    // Hears what the user does with its icon from creation on.
+    cSysTray(NotifyIcon& shell, EventLoop& events);
+    ~cSysTray();  // leaves the tray
     cSysTray(const cSysTray&) = delete;
     cSysTray& operator=(const cSysTray&) = delete;
 
@@ -37,9 +37,11 @@ public:
     // program's events, until it is gone. With showOnce, only the first such balloon shows.
     void ShowBalloon(const std::string& tip, const std::string& title, std::int32_t showTimer, bool showOnce);
 
-    void HandleTrayMessage(TrayEvent event, std::int32_t iconId) override;
+    // Raises MouseUp for a click on the icon, while it is in the tray; ends the balloon's wait.
+    void HandleTrayMessage(TrayIntent intent, std::int32_t iconId);
 
-    // Events to the container; button 1 is the left, 2 the right one.
+    // Events to the container; button 1 is the left, 2 the right one. The trays tell of
+    // whole clicks only, so MouseMove, MouseDown and MouseDblClick are not raised.
     std::function<void(std::int32_t id)> MouseMove;
     std::function<void(std::int16_t button, std::int32_t id)> MouseDown;
     std::function<void(std::int16_t button, std::int32_t id)> MouseUp;
@@ -49,16 +51,13 @@ public:
     bool balloonShowing() const { return balloonShowing_; }
     std::int32_t onceCount() const { return onceCount_; }
     std::int32_t iconId() const { return iconId_; }
-    WindowHandle window() const { return window_; }
 
 private:
     void AddIcon(std::int32_t id, const std::string& tip, Picture icon);
     void RemoveIcon(std::int32_t id);
 
     NotifyIcon& shell_;
-    TrayMessageHook& hook_;
     EventLoop& events_;
-    WindowHandle window_;
     std::int32_t iconId_ = 0;
     bool inTray_ = false;
     bool iconPresent_ = false;

@@ -14,10 +14,8 @@ namespace tamberlyn::fakes {
 template <class RealTextCase>
 struct FakePlatform {
     explicit FakePlatform(DesktopKind kind = DesktopKind::Windows)
-        : notifyIcon(trayLog),
-          trayHook(trayLog),
-          platform{kind,      windows,  textCase, settings,   messages, events,   logonEntry,
-                   files,     launcher, skin,     notifyIcon, trayHook, desktop, random} {}
+        : platform{kind,      windows,  textCase, settings,   messages, events,   logonEntry,
+                   files,     launcher, skin,     notifyIcon, desktop,  random} {}
 
     FakeWindowServices windows;
     RealTextCase textCase;
@@ -28,9 +26,7 @@ struct FakePlatform {
     FakeProgramFiles files;
     FakeLauncher launcher;
     FakeSkinEngine skin;
-    TrayLog trayLog;
     FakeNotifyIcon notifyIcon;
-    FakeTrayHook trayHook;
     FakeDesktop desktop;
     FakeRandom random;
     Platform platform;

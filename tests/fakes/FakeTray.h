@@ -1,5 +1,5 @@
 #pragma once
-// The notification area and the hook that routes its events, in memory.
+// The notification area, in memory.
 
 #include <cstdint>
 #include <optional>
@@ -10,11 +10,6 @@
 #include "platform/PlatformError.h"
 
 namespace tamberlyn::fakes {
-
-// One log of both, so tests can see the order of hook and tray calls.
-struct TrayLog {
-    std::vector<std::string> calls;
-};
 
 // One request to the tray: "add", "icon", "tip", "balloon" or "delete", with what it gave.
 struct TrayRequest {
@@ -29,11 +24,9 @@ struct TrayRequest {
 
 class FakeNotifyIcon : public NotifyIcon {
 public:
-    explicit FakeNotifyIcon(TrayLog& log) : log_(log) {}
-
-    WindowHandle controlWindow() const override { return window; }
     bool trayAvailable() const override { return available; }
     void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) override {
+        if (failAdd) throw PlatformError("The icon cannot be added");
         TrayRequest& r = record("add", id);
         r.icon = icon;
         r.tip = tip;
@@ -54,54 +47,34 @@ public:
     }
 
     const TrayRequest& last() const { return sent.back(); }
+    std::vector<std::string> calls() const {
+        std::vector<std::string> what;
+        for (const TrayRequest& r : sent) what.push_back(r.what);
+        return what;
+    }
     // A notification area comes or goes, as the adapter reports it.
     void setAvailable(bool now) {
         available = now;
         if (trayChanged) trayChanged(now);
     }
 
-    WindowHandle window = 77;
+    // What the user does with the icon, as the adapter tells it.
+    void deliver(TrayIntent intent) {
+        if (intentArrived) intentArrived(intent, 0);
+    }
+
+    bool failAdd = false;
     bool available = true;
     bool iconShown = false;
     std::vector<TrayRequest> sent;
 
 private:
     TrayRequest& record(const char* what, std::uint32_t id) {
-        log_.calls.push_back(what);
         TrayRequest& r = sent.emplace_back();
         r.what = what;
         r.id = id;
         return r;
     }
-
-    TrayLog& log_;
-};
-
-class FakeTrayHook : public TrayMessageHook {
-public:
-    explicit FakeTrayHook(TrayLog& log) : log_(log) {}
-
-    void install(WindowHandle window, TrayMessageSink& instance) override {
-        if (failInstall) throw PlatformError("The window cannot be subclassed");
-        log_.calls.push_back("install");
-        installedOn = window;
-        sink = &instance;
-    }
-    void remove(WindowHandle /*window*/) override {
-        log_.calls.push_back("remove");
-        sink = nullptr;
-    }
-    // What the tray reports on a click, routed while the hook is in.
-    void deliver(TrayEvent event) {
-        if (sink) sink->HandleTrayMessage(event, 0);
-    }
-
-    WindowHandle installedOn = 0;
-    TrayMessageSink* sink = nullptr;
-    bool failInstall = false;
-
-private:
-    TrayLog& log_;
 };
 
 }  // namespace tamberlyn::fakes

@@ -27,8 +27,8 @@ TEST_F(FormTest, FirstStartWithAnEmptyStore) {
     EXPECT_TRUE(fake.logonEntry.calls.empty());
     EXPECT_EQ(fake.messages.count(), 0);
 
-    // The icon is in the tray with its tip, registered after the hook.
-    EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"}));
+    // The icon is in the tray with its tip.
+    EXPECT_EQ(fake.notifyIcon.calls(), std::vector<std::string>{"add"});
     const fakes::TrayRequest& add = fake.notifyIcon.last();
     EXPECT_EQ(add.tip, "Tamberlyn");
     EXPECT_EQ(add.icon, 0x51u);
@@ -184,7 +184,7 @@ TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
         std::string state = key + ": " + f.window.caption() + ", " + std::to_string(f.ListView1.count()) + " rows";
         if (!f.ListView1.columnHeader().empty()) state += ", header";
         if (f.Timer1.enabled()) state += ", monitoring";
-        for (const std::string& call : fake.trayLog.calls) state += ", tray " + call;
+        for (const std::string& call : fake.notifyIcon.calls()) state += ", tray " + call;
         if (f.MainWindowHandle != 0) state += ", handle";
         if (f.Check6.value() == 1) state += ", log-on ticked";
         if (!f.Loading) state += ", not loading";
@@ -194,9 +194,8 @@ TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
     EXPECT_EQ(seen, (std::vector<std::string>{
                         "Listview: Tamberlyn, 0 rows",
                         "StartStopState: Tamberlyn, 2 rows, header",
-                        "Windows Startup: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle",
-                        "Minimized: Tamberlyn, 2 rows, header, monitoring, tray install, tray add, handle, "
-                        "log-on ticked",
+                        "Windows Startup: Tamberlyn, 2 rows, header, monitoring, tray add, handle",
+                        "Minimized: Tamberlyn, 2 rows, header, monitoring, tray add, handle, log-on ticked",
                     }));
     EXPECT_FALSE(form->Loading);
 }
@@ -236,7 +235,7 @@ TEST_F(FormTest, CloseStopsMonitoringRemovesTheIconAndKeepsTheStoredState) {
     EXPECT_TRUE(timerOffDuringPump);
     EXPECT_EQ(fake.events.passes, 2);
     EXPECT_EQ(fake.desktop.ended, 1);
-    EXPECT_EQ(fake.trayLog.calls.back(), "remove");
+    EXPECT_EQ(fake.notifyIcon.calls().back(), "delete");
     EXPECT_EQ(stored("StartStopState"), "On");
 }
 

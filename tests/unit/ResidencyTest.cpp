@@ -38,7 +38,7 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
                                         "Quillmark) to bring the software back."));
     EXPECT_EQ(shown.timeoutMs, 5000u);
 
-    fake.trayHook.deliver(TrayEvent::RightButtonUp);  // right button: restores as the left one does
+    fake.notifyIcon.deliver(TrayIntent::ContextActivated);  // the right button restores as the left one does
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(focused, 1);
     EXPECT_FALSE(form->MinimizedToTray);
@@ -48,7 +48,7 @@ TEST_F(ResidencyTest, MinimizeHidesWithABalloonTheFirstTimeOnly) {
 }
 
 TEST_F(ResidencyTest, AClickWhileShownOnlyFocuses) {
-    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
+    fake.notifyIcon.deliver(TrayIntent::Activated);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(focused, 1);
     form->Form_Resize();  // a resize in the normal state does nothing
@@ -59,7 +59,7 @@ TEST_F(ResidencyTest, RestoredDuringTheBalloonAndMinimizedAgainWithoutASecondBal
     int step = 0;
     fake.events.onWait = [&] {
         ++step;
-        if (step == 1) fake.trayHook.deliver(TrayEvent::LeftButtonUp);
+        if (step == 1) fake.notifyIcon.deliver(TrayIntent::Activated);
         if (step == 2) minimize();
     };
     minimize();
@@ -91,7 +91,7 @@ TEST_F(ResidencyTest, ATrayThatEndsLeavesTheWindowMinimizedAndTheNextOneTakesItB
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_EQ(balloons(), 1) << "said once already";
-    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
+    fake.notifyIcon.deliver(TrayIntent::Activated);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
 
@@ -117,11 +117,11 @@ TEST_F(StartInTrayTest, StartsHiddenWithoutABalloonAndTheIconBringsTheWindowBack
     EXPECT_FALSE(form->window.visible());
     EXPECT_TRUE(form->MinimizedToTray);
     EXPECT_TRUE(fake.notifyIcon.iconShown);
-    EXPECT_EQ(fake.trayLog.calls, (std::vector<std::string>{"install", "add"})) << "no balloon";
+    EXPECT_EQ(fake.notifyIcon.calls(), std::vector<std::string>{"add"}) << "no balloon";
 
     int focused = 0;
     form->window.focusRequested = [&] { ++focused; };
-    fake.trayHook.deliver(TrayEvent::LeftButtonUp);
+    fake.notifyIcon.deliver(TrayIntent::Activated);
     EXPECT_TRUE(form->window.visible());
     EXPECT_EQ(form->window.state(), WindowState::Normal);
     EXPECT_EQ(focused, 1);
@@ -148,7 +148,7 @@ TEST_F(StartInTrayTest, WhereNoIconCanBringItBackTheWindowStartsMinimized) {
     EXPECT_EQ(BalloonsShown(fake.notifyIcon), 1);
 
     fake.notifyIcon.available = true;  // a tray, but the icon could not be put into it
-    fake.trayHook.failInstall = true;
+    fake.notifyIcon.failAdd = true;
     start();
     EXPECT_EQ(reportedLines(), std::vector<std::string>{"Form1.Form_Load:152"});
     EXPECT_TRUE(form->window.visible());

@@ -11,11 +11,9 @@ namespace {
 
 class TrayTest : public ::testing::Test {
 protected:
-    fakes::TrayLog log;
-    fakes::FakeNotifyIcon shell{log};
-    fakes::FakeTrayHook hook{log};
+    fakes::FakeNotifyIcon shell;
     fakes::FakeEventLoop events;
-    cSysTray tray{shell, hook, events};
+    cSysTray tray{shell, events};
     const Picture icon{PictureType::Icon, 0x51};
 };
 
@@ -23,7 +21,6 @@ TEST_F(TrayTest, AddGivesTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
     tray.setInTray(true);
     EXPECT_EQ(shell.last().icon, 0u);
     EXPECT_EQ(shell.last().tip, std::nullopt) << "an empty tip is no tip";
-    EXPECT_EQ(hook.installedOn, 77);
     tray.setInTray(false);
     tray.setTrayTip("tip");
     tray.setTrayIcon(icon);
@@ -31,16 +28,15 @@ TEST_F(TrayTest, AddGivesTipAndIconOnlyWhenSetAndRemoveUndoesInOrder) {
     EXPECT_EQ(shell.last().icon, 0x51u);
     EXPECT_EQ(shell.last().tip, "tip");
     tray.setInTray(false);
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"install", "add", "delete", "remove", "install", "add", "delete",
-                                                   "remove"}));
+    EXPECT_EQ(shell.calls(), (std::vector<std::string>{"add", "delete", "add", "delete"}));
 }
 
 TEST_F(TrayTest, AssigningTheCurrentValueSendsNothing) {
     tray.setInTray(false);
-    EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(shell.sent.empty());
     tray.setInTray(true);
     tray.setInTray(true);
-    EXPECT_EQ(log.calls.size(), 2u);
+    EXPECT_EQ(shell.sent.size(), 1u);
 }
 
 TEST_F(TrayTest, TipAndIconChangesWhilePresentAndWhatIsIgnored) {
@@ -92,7 +88,7 @@ TEST_F(TrayTest, BalloonOnceGateAndItsWait) {
 
 TEST_F(TrayTest, AClickOnTheBalloonEndsTheWaitEarlyAndLeavesItToTheTray) {
     tray.setInTray(true);
-    events.onWait = [&] { hook.deliver(TrayEvent::BalloonClicked); };
+    events.onWait = [&] { shell.deliver(TrayIntent::BalloonClicked); };
     tray.ShowBalloon("a", "t", 5, false);
     EXPECT_EQ(shell.last().text, "a");
     EXPECT_EQ(events.now(), Clock::time_point{} + std::chrono::milliseconds(100));
@@ -125,40 +121,38 @@ TEST_F(TrayTest, ATimeBeyondTheMillisecondRangeFailsBeforeAnythingIsSent) {
     EXPECT_EQ(tray.onceCount(), 0);
 
     // The largest time that fits, ended early by a click; the once gate is still open.
-    events.onWait = [&] { hook.deliver(TrayEvent::BalloonClicked); };
+    events.onWait = [&] { shell.deliver(TrayIntent::BalloonClicked); };
     tray.ShowBalloon("b", "t", 2147483, true);
     EXPECT_EQ(shell.last().text, "b");
     EXPECT_EQ(shell.last().timeoutMs, 2147483000u);
 }
 
-TEST_F(TrayTest, TrayEventsBecomeMouseEventsOrEndTheBalloon) {
-    std::vector<std::string> raised;
-    tray.MouseMove = [&](std::int32_t id) { raised.push_back("move " + std::to_string(id)); };
-    tray.MouseDown = [&](std::int16_t b, std::int32_t) { raised.push_back("down " + std::to_string(b)); };
-    tray.MouseUp = [&](std::int16_t b, std::int32_t) { raised.push_back("up " + std::to_string(b)); };
-    tray.MouseDblClick = [&](std::int16_t b, std::int32_t) { raised.push_back("dbl " + std::to_string(b)); };
-    for (TrayEvent event : {TrayEvent::MouseMove, TrayEvent::LeftButtonDown, TrayEvent::LeftButtonUp,
-                            TrayEvent::LeftDoubleClick, TrayEvent::RightButtonDown, TrayEvent::RightButtonUp,
-                            TrayEvent::RightDoubleClick, TrayEvent::MiddleButtonDown, TrayEvent::MiddleButtonUp,
-                            TrayEvent::MiddleDoubleClick})
-        tray.HandleTrayMessage(event, 4);
-    EXPECT_EQ(raised, (std::vector<std::string>{"move 4", "down 1", "up 1", "dbl 1", "down 2", "up 2", "dbl 2"}));
+TEST_F(TrayTest, ClicksRaiseMouseUpAndTheBalloonsEndClearsItsFlagWhileTheIconIsIn) {
+    std::vector<std::pair<int, int>> raised;  // button and id
+    tray.MouseUp = [&](std::int16_t button, std::int32_t id) { raised.emplace_back(button, id); };
+    tray.setInTray(true);
+    shell.deliver(TrayIntent::Activated);
+    shell.deliver(TrayIntent::ContextActivated);
+    EXPECT_EQ(raised, (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}}));
 
-    for (TrayEvent ending : {TrayEvent::BalloonHidden, TrayEvent::BalloonTimedOut, TrayEvent::BalloonClicked}) {
+    for (TrayIntent ending : {TrayIntent::BalloonGone, TrayIntent::BalloonClicked}) {
         tray.ShowBalloon("x", "t", 0, false);
-        tray.HandleTrayMessage(TrayEvent::BalloonShown, 0);
         EXPECT_TRUE(tray.balloonShowing());
-        tray.HandleTrayMessage(ending, 0);
+        shell.deliver(ending);
         EXPECT_FALSE(tray.balloonShowing()) << static_cast<int>(ending);
     }
+    tray.setInTray(false);
+    shell.deliver(TrayIntent::Activated);  // late, about the icon just deleted
+    EXPECT_EQ(raised.size(), 2u);
 }
 
 TEST_F(TrayTest, DestructionLeavesTheTray) {
     {
-        cSysTray second{shell, hook, events};
+        cSysTray second{shell, events};
         second.setInTray(true);
     }
-    EXPECT_EQ(log.calls, (std::vector<std::string>{"install", "add", "delete", "remove"}));
+    EXPECT_EQ(shell.calls(), (std::vector<std::string>{"add", "delete"}));
+    EXPECT_FALSE(shell.intentArrived) << "the tray no longer tells a control that is gone";
 }
 
 }  // namespace

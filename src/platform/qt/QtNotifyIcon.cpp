@@ -12,7 +12,22 @@ constexpr int kDefaultBalloonMilliseconds = 10000;
 QtNotifyIcon::QtNotifyIcon(const QtDesktop& desktop)
     : desktop_(desktop), trayWatch_([this] { return trayAvailable(); }, [this](bool available) {
           if (trayChanged) trayChanged(available);
-      }) {}
+      }) {
+    QObject::connect(&trayIcon_, &QSystemTrayIcon::activated, &trayIcon_,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         // A double click comes after the click it began with; the middle
+                         // button does nothing.
+                         if (reason == QSystemTrayIcon::Trigger) tell(TrayIntent::Activated);
+                         if (reason == QSystemTrayIcon::Context) tell(TrayIntent::ContextActivated);
+                     });
+    // Qt tells of a click on its message only: one that times out or is closed goes unheard.
+    QObject::connect(&trayIcon_, &QSystemTrayIcon::messageClicked, &trayIcon_,
+                     [this] { tell(TrayIntent::BalloonClicked); });
+}
+
+void QtNotifyIcon::tell(TrayIntent intent) {
+    if (intentArrived) intentArrived(intent, iconId_);
+}
 
 void QtNotifyIcon::addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) {
     iconId_ = static_cast<std::int32_t>(id);

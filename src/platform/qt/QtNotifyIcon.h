@@ -11,13 +11,11 @@ class QtDesktop;
 
 // The notification-area icon over QSystemTrayIcon: XEmbed with a tray host such as
 // trayer, or a StatusNotifierItem where the session has one. It holds one icon: the id
-// it was added with is the one its events report.
+// it was added with is the one its intents report.
 class QtNotifyIcon final : public NotifyIcon {
 public:
     explicit QtNotifyIcon(const QtDesktop& desktop);
 
-    // Qt reports on the icon through signals, not through a window.
-    WindowHandle controlWindow() const override { return 0; }
     bool trayAvailable() const override;
     void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) override;
     void changeIcon(std::uint32_t id, IconHandle icon) override;
@@ -32,6 +30,7 @@ public:
 
 private:
     void takeBalloonDown();
+    void tell(TrayIntent intent);
 
     const QtDesktop& desktop_;
     QSystemTrayIcon trayIcon_;

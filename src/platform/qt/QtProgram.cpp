@@ -16,10 +16,9 @@ QtProgram::QtProgram(QtDesktop::EndAction endAction, WindowSystemChoice windowSy
       desktop_(std::move(endAction)),
       logonEntry_(QCoreApplication::applicationFilePath()),
       notifyIcon_(desktop_),
-      trayHook_(notifyIcon_),
       windows_(MakeWindowServices(windowSystem_, [this](const std::string& notice) { tellReach(notice); })),
-      platform_{windowSystem_.kind, *windows_, textCase_,   settings_, messages_, events_,  logonEntry_,
-                files_,           launcher_, skin_,       notifyIcon_, trayHook_, desktop_, random_},
+      platform_{windowSystem_.kind, *windows_, textCase_,   settings_, messages_, events_, logonEntry_,
+                files_,           launcher_, skin_,       notifyIcon_, desktop_, random_},
       form_(platform_),
       window_(form_, desktop_) {
     QApplication::setWindowIcon(desktop_.icon(desktop_.applicationIcon().handle));

@@ -16,7 +16,6 @@
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtSkinEngine.h"
 #include "platform/qt/QtTextCase.h"
-#include "platform/qt/QtTrayHook.h"
 #include "platform/linux/WindowSystem.h"
 #include "platform/linux/XdgAutostartEntry.h"
 #include "common/ClockRandom.h"
@@ -60,7 +59,6 @@ private:
     QtProgramLauncher launcher_;
     QtSkinEngine skin_;
     QtNotifyIcon notifyIcon_;
-    QtTrayHook trayHook_;
     ClockRandom random_;
     // Before platform_, which holds on to it.
     std::unique_ptr<EventDrivenWindowServices> windows_;

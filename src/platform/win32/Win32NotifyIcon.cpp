@@ -5,7 +5,6 @@
 
 #include "platform/PlatformError.h"
 #include "platform/win32/Win32ErrorText.h"
-#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32NotifyRecord.h"
 
 namespace tamberlyn {
@@ -14,7 +13,6 @@ namespace {
 
 constexpr wchar_t kControlClass[] = L"TamberlynTrayControl";
 
-// The tray hook owns GWLP_USERDATA, so the instance lives in the window's own extra bytes.
 Win32NotifyIcon* InstanceOf(HWND hwnd) { return reinterpret_cast<Win32NotifyIcon*>(GetWindowLongPtrW(hwnd, 0)); }
 
 }  // namespace
@@ -51,8 +49,6 @@ Win32NotifyIcon::~Win32NotifyIcon() {
     SetWindowLongPtrW(window_, 0, 0);
     DestroyWindow(window_);
 }
-
-WindowHandle Win32NotifyIcon::controlWindow() const { return HandleOf(window_); }
 
 bool Win32NotifyIcon::trayAvailable() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
 
@@ -133,6 +129,26 @@ void Win32NotifyIcon::dpiChanged(UINT dpi) {
     }
 }
 
+void Win32NotifyIcon::trayCallback(WPARAM id, LPARAM notification) {
+    // A click is told once, at the button's release; the shell's other reports (the pointer's
+    // moves, presses, double clicks, the middle button, a balloon appearing) change nothing.
+    TrayIntent intent;
+    switch (notification) {
+        case WM_LBUTTONUP: intent = TrayIntent::Activated; break;
+        case WM_RBUTTONUP: intent = TrayIntent::ContextActivated; break;
+        case NIN_BALLOONUSERCLICK: intent = TrayIntent::BalloonClicked; break;
+        case NIN_BALLOONHIDE:
+        case NIN_BALLOONTIMEOUT: intent = TrayIntent::BalloonGone; break;
+        default: return;
+    }
+    if (!intentArrived) return;
+    // The container's handlers run now; none of their failures may reach the window procedure.
+    try {
+        intentArrived(intent, static_cast<std::int32_t>(id));
+    } catch (...) {
+    }
+}
+
 LRESULT CALLBACK Win32NotifyIcon::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Win32NotifyIcon* self = InstanceOf(hwnd);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -141,6 +157,7 @@ LRESULT CALLBACK Win32NotifyIcon::ControlProc(HWND hwnd, UINT message, WPARAM wP
         return 0;
     }
     switch (message) {
+        case kTrayCallbackMessage: self->trayCallback(wParam, lParam); return 0;
         case WM_DPICHANGED: self->dpiChanged(HIWORD(wParam)); return 0;
         // A change of scale is broadcast as these too, should WM_DPICHANGED miss a window never shown.
         case WM_DISPLAYCHANGE:

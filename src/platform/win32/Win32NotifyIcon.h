@@ -1,5 +1,6 @@
 #pragma once
-// The notification-area icon over Shell_NotifyIconW, and its hidden control window.
+// The notification-area icon over Shell_NotifyIconW, and the hidden window to which the
+// shell reports on it.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -27,7 +28,6 @@ public:
     Win32NotifyIcon(const Win32NotifyIcon&) = delete;
     Win32NotifyIcon& operator=(const Win32NotifyIcon&) = delete;
 
-    WindowHandle controlWindow() const override;
     bool trayAvailable() const override;
     void addIcon(std::uint32_t id, IconHandle icon, const std::optional<std::string>& tip) override;
     void changeIcon(std::uint32_t id, IconHandle icon) override;
@@ -36,7 +36,8 @@ public:
                      std::uint32_t timeoutMs) override;
     void deleteIcon(std::uint32_t id) override;
 
-    // The message Explorer broadcasts when its task bar (re)starts.
+    // The window the shell reports to, and the message Explorer broadcasts when its task bar (re)starts.
+    HWND window() const { return window_; }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
 
     // How an icon is drawn for a DPI; from then on the shell gets every icon for the
@@ -49,6 +50,7 @@ public:
 
 private:
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void trayCallback(WPARAM id, LPARAM notification);
     void send(DWORD operation, NOTIFYICONDATAW record);
     void modify(const NOTIFYICONDATAW& record);
     void addAgain();

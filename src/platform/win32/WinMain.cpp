@@ -15,7 +15,6 @@
 #include "platform/win32/Win32SingleInstance.h"
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TextCase.h"
-#include "platform/win32/Win32TrayHook.h"
 #include "platform/win32/Win32WindowServices.h"
 #include "platform/win32/resources/resource.h"
 #include "common/ClockRandom.h"
@@ -55,12 +54,11 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32ProgramLauncher launcher(owner);
     Win32SkinEngine skin;
     Win32NotifyIcon notifyIcon(instance);
-    Win32TrayHook trayHook;
     Win32Desktop desktop(instance, IDI_TAMBERLYN);
     notifyIcon.drawIconsWith([&desktop](IconHandle icon, UINT dpi) { return desktop.iconForDpi(icon, dpi); });
     ClockRandom random;
-    Platform platform{DesktopKind::Windows, windows,    textCase,   settings, messages, events,  logonEntry,
-                      files,                launcher,   skin,       notifyIcon, trayHook, desktop, random};
+    Platform platform{DesktopKind::Windows, windows,  textCase, settings,   messages, events, logonEntry,
+                      files,                launcher, skin,     notifyIcon, desktop,  random};
 
     Form1 form(platform);
     Win32MainWindow view(form, desktop, instance, IDI_TAMBERLYN);

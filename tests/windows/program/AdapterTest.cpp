@@ -21,7 +21,6 @@
 #include "platform/win32/Win32NotifyRecord.h"
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32SkinEngine.h"
-#include "platform/win32/Win32TrayHook.h"
 #include "ProgramDriver.h"
 #include "tray/cSysTray.h"
 
@@ -67,7 +66,7 @@ private:
 struct CountingWindow {
     static inline std::vector<UINT> received;
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message >= WM_APP || message == kTrayCallbackMessage) received.push_back(message);
+        if (message >= WM_APP) received.push_back(message);
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // A message-only window hears no broadcasts: only what a test sends it.
@@ -85,7 +84,7 @@ struct CountingWindow {
     HWND hwnd;
 };
 
-// ---- The shell's record, the notify icon and the tray hook ---------------------------
+// ---- The shell's record and the notify icon ---------------------------
 
 TEST(NotifyRecordTest, TextsAreCutToTheirFieldsNeverInsideACharacter) {
     NOTIFYICONDATAW record = ShellNotifyRecord(nullptr, 3);
@@ -116,11 +115,10 @@ struct ShellCalls {
 TEST(NotifyIconTest, TheTrayControlsRequestsReachTheShellAsItsRecords) {
     ShellCalls shell;
     Win32NotifyIcon icon(GetModuleHandleW(nullptr), shell.recorder());
-    const HWND control = HwndOf(icon.controlWindow());
-    Win32TrayHook hook;
+    const HWND control = icon.window();
     fakes::FakeEventLoop events;
     {
-        cSysTray tray(icon, hook, events);
+        cSysTray tray(icon, events);
         tray.setInTray(true);  // neither tip nor icon yet
         tray.setTrayTip("Tamberlyn");
         tray.setTrayIcon({PictureType::Icon, 0x51});
@@ -167,7 +165,7 @@ TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeletedAsChangedSince) {
         shell.calls.push_back({operation, record});
         Win32NotifyIcon::CallShell(operation, record);
     });
-    const HWND control = HwndOf(icon.controlWindow());
+    const HWND control = icon.window();
     // Top-level (TaskbarCreated is broadcast to those only), hidden and untitled.
     EXPECT_EQ(GetAncestor(control, GA_PARENT), GetDesktopWindow());
     EXPECT_FALSE(Visible(control));
@@ -197,64 +195,29 @@ TEST(NotifyIconTest, ANewTaskBarGetsBackEveryIconNotDeletedAsChangedSince) {
     EXPECT_FALSE(TrayIconPresent(control)) << "a deleted icon stays deleted";
 }
 
-// Records the events it is given, and how many messages the window's own procedure had
-// seen by then; fails on request, as a container's handler might.
-struct RecordingSink final : TrayMessageSink {
-    std::vector<std::pair<TrayEvent, std::int32_t>> got;
-    std::vector<std::size_t> passedOnBefore;
+TEST(NotifyIconTest, TheShellsReportsOnAClickOrTheBalloonArriveAsIntentsAndNothingElseDoes) {
+    Win32NotifyIcon icon(GetModuleHandleW(nullptr), [](DWORD, NOTIFYICONDATAW&) {});
+    std::vector<std::pair<TrayIntent, std::int32_t>> told;
     bool fail = false;
-    void HandleTrayMessage(TrayEvent event, std::int32_t iconId) override {
-        got.emplace_back(event, iconId);
-        passedOnBefore.push_back(CountingWindow::received.size());
+    icon.intentArrived = [&](TrayIntent intent, std::int32_t id) {
+        told.emplace_back(intent, id);
         if (fail) throw std::runtime_error("a handler failed");
-    }
-};
-
-TEST(TrayHookTest, RoutesTheCallbackAsEventsToTheSinkAndEverythingToThePreviousProcedureUntilRemoved) {
-    CountingWindow window;
-    const auto original = GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC);
-    RecordingSink sink;
-    Win32TrayHook hook;
-    hook.install(HandleOf(window.hwnd), sink);
-
-    const std::vector<std::pair<LPARAM, TrayEvent>> codes{
-        {WM_MOUSEMOVE, TrayEvent::MouseMove},
-        {WM_LBUTTONDOWN, TrayEvent::LeftButtonDown},
-        {WM_LBUTTONUP, TrayEvent::LeftButtonUp},
-        {WM_LBUTTONDBLCLK, TrayEvent::LeftDoubleClick},
-        {WM_RBUTTONDOWN, TrayEvent::RightButtonDown},
-        {WM_RBUTTONUP, TrayEvent::RightButtonUp},
-        {WM_RBUTTONDBLCLK, TrayEvent::RightDoubleClick},
-        {WM_MBUTTONDOWN, TrayEvent::MiddleButtonDown},
-        {WM_MBUTTONUP, TrayEvent::MiddleButtonUp},
-        {WM_MBUTTONDBLCLK, TrayEvent::MiddleDoubleClick},
-        {NIN_BALLOONSHOW, TrayEvent::BalloonShown},
-        {NIN_BALLOONHIDE, TrayEvent::BalloonHidden},
-        {NIN_BALLOONTIMEOUT, TrayEvent::BalloonTimedOut},
-        {NIN_BALLOONUSERCLICK, TrayEvent::BalloonClicked},
     };
-    std::vector<std::pair<TrayEvent, std::int32_t>> expected;
-    for (const auto& [code, event] : codes) {
-        SendMessageW(window.hwnd, kTrayCallbackMessage, 7, code);
-        expected.emplace_back(event, 7);
-    }
-    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_CONTEXTMENU);  // not one of the control's
-    SendMessageW(window.hwnd, WM_APP, 0, WM_LBUTTONUP);
-    EXPECT_EQ(sink.got, expected);
-    EXPECT_EQ(sink.passedOnBefore.front(), 0u) << "the event first, then the previous procedure";
-    std::vector<UINT> passedOn(codes.size() + 1, kTrayCallbackMessage);
-    passedOn.push_back(WM_APP);
-    EXPECT_EQ(CountingWindow::received, passedOn);
+    for (LPARAM report : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
+                          WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_CONTEXTMENU, NIN_BALLOONSHOW,
+                          NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK})
+        SendMessageW(icon.window(), kTrayCallbackMessage, 7, report);
+    EXPECT_EQ(told, (std::vector<std::pair<TrayIntent, std::int32_t>>{{TrayIntent::Activated, 7},
+                                                                      {TrayIntent::ContextActivated, 7},
+                                                                      {TrayIntent::BalloonGone, 7},
+                                                                      {TrayIntent::BalloonGone, 7},
+                                                                      {TrayIntent::BalloonClicked, 7}}));
+    SendMessageW(icon.window(), WM_APP, 0, WM_LBUTTONUP);
+    EXPECT_EQ(told.size(), 5u) << "only the tray callback";
 
-    sink.fail = true;
-    EXPECT_NO_THROW(SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP));
-    EXPECT_EQ(CountingWindow::received.size(), passedOn.size() + 1) << "passed on all the same";
-
-    hook.remove(HandleOf(window.hwnd));
-    EXPECT_EQ(GetWindowLongPtrW(window.hwnd, GWLP_WNDPROC), original);
-    SendMessageW(window.hwnd, kTrayCallbackMessage, 7, WM_LBUTTONUP);
-    EXPECT_EQ(sink.got.size(), codes.size() + 1);
-    EXPECT_EQ(CountingWindow::received.size(), passedOn.size() + 2);
+    fail = true;  // nothing of a failing handler reaches the window procedure
+    EXPECT_NO_THROW(SendMessageW(icon.window(), kTrayCallbackMessage, 7, WM_LBUTTONUP));
+    EXPECT_EQ(told.size(), 6u);
 }
 
 // ---- The tray icon at the screen's DPI -------------------------------------------------
@@ -301,7 +264,7 @@ public:
     ProgramTrayIcon(const ProgramTrayIcon&) = delete;
     ProgramTrayIcon& operator=(const ProgramTrayIcon&) = delete;
 
-    HWND control() const { return HwndOf(icon.controlWindow()); }
+    HWND control() const { return icon.window(); }
     HMODULE exe() const { return exe_; }
     // The width of the icon that the shell was given.
     int shownWidth() const { return IconWidth(icon.shellIcon(0)); }
