@@ -30,6 +30,7 @@
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32SkinEngine.h"
+#include "platform/win32/WindowsTexts.h"
 #include "platform/win32/Win32TextCase.h"
 #include "platform/win32/Win32TrayHook.h"
 #include "platform/win32/Win32ProgramFiles.h"
@@ -60,7 +61,7 @@ struct Program {
           events([this] { return hwnd; }),
           notifyIcon(instance),
           desktop(instance, IDI_TAMBERLYN),
-          platform{DesktopKind::Windows, windows, textCase, settings, messages, events, logonEntry,
+          platform{kWindowsTexts, windows, textCase, settings, messages, events, logonEntry,
                    files, launcher, skin, notifyIcon, trayHook, desktop, random},
           form(platform),
           view(form, desktop, instance, IDI_TAMBERLYN) {

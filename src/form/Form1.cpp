@@ -25,12 +25,11 @@ Form1::Form1(Platform& platform)
       PushButton5("PushButton5", "Help", {120, 5300, 3840, 405}, 4),
       PushButton6("PushButton6", "Load Sample/Example Titles", {4080, 5295, 3840, 405}, 11),
       Frame1("Frame1", "Startup Options", {120, 5760, 7800, 705}, 5),
-      Check6("Check6", TextsFor(platform.kind).startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
+      Check6("Check6", platform.texts.startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
       Check8("Check8", "Start in system tray", {4320, 300, 2100, 255}, 6, &Frame1),
       Timer1(100),
       cSysTray1(platform.notifyIcon, platform.trayHook, platform.events),
-      platform_(platform),
-      texts_(TextsFor(platform.kind)) {
+      platform_(platform) {
     const auto run = [this](void (Form1::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     const auto pushButton = [&](PushButton& b, void (Form1::*handler)(), bool isDefault = false) {
         return FormControl{.control = &b,

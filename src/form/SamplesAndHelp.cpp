@@ -40,8 +40,8 @@ void Form1::PushButton6_Click() {
         }
     });
     if (askFailed || answer == MessageResult::Yes) {
-        trap.step(106, [&] { platform_.launcher.startProgram("calc", texts_.rootFolder); });
-        trap.step(108, [&] { platform_.launcher.startProgram("notepad", texts_.rootFolder); });
+        trap.step(106, [&] { platform_.launcher.startProgram("calc", platform_.texts.rootFolder); });
+        trap.step(108, [&] { platform_.launcher.startProgram("notepad", platform_.texts.rootFolder); });
         trap.step(108, [&] { Wait(1); });
         trap.step(108, [&] { PushButton2_Click(); });
     }
@@ -51,7 +51,7 @@ void Form1::PushButton6_Click() {
 void Form1::PushButton5_Click() {
     ErrorTrap trap{platform_.messages, "Form1", "PushButton5_Click"};
     trap.step(118, [&] {
-        platform_.messages.show(HelpText(texts_), AppTitle, MessageButtons::Ok, MessageIcon::None);
+        platform_.messages.show(HelpText(platform_.texts), AppTitle, MessageButtons::Ok, MessageIcon::None);
     });
 }
 

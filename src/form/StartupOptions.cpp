@@ -45,7 +45,7 @@ void Form1::Check6_Click() {
         if (!failure.empty()) {
             // Nothing will start the program: say so, and show and store the option as off.
             trap.step(104, [&] {
-                platform_.messages.show(texts_.startupFailed + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
+                platform_.messages.show(platform_.texts.startupFailed + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
                                         MessageIcon::Exclamation);
             });
             trap.step(106, [&] { Check6.setValue(0); });
@@ -57,7 +57,7 @@ void Form1::Check6_Click() {
         if (!failure.empty()) {
             // The program still starts at log-on: say so, and show and store the option as on.
             trap.step(112, [&] {
-                platform_.messages.show(texts_.startupRemains + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
+                platform_.messages.show(platform_.texts.startupRemains + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
                                         MessageIcon::Exclamation);
             });
             // Ticked again without its click, which would write a second entry beside the one left.

@@ -8,16 +8,17 @@
 #include "FakeTray.h"
 #include "FakeWindowServices.h"
 #include "platform/Platform.h"
+#include "platform/win32/WindowsTexts.h"
 
 namespace tamberlyn::fakes {
 
 template <class RealTextCase>
 struct FakePlatform {
-    explicit FakePlatform(DesktopKind kind = DesktopKind::Windows)
+    FakePlatform()
         : notifyIcon(trayLog),
           trayHook(trayLog),
-          platform{kind,      windows,  textCase, settings,   messages, events,   logonEntry,
-                   files,     launcher, skin,     notifyIcon, trayHook, desktop, random} {}
+          platform{kWindowsTexts, windows,  textCase, settings,   messages, events,  logonEntry,
+                   files,         launcher, skin,     notifyIcon, trayHook, desktop, random} {}
 
     FakeWindowServices windows;
     RealTextCase textCase;
