@@ -150,7 +150,7 @@ void Run(HINSTANCE instance, long count, Times& times) {
     }
 
     begin = Clock::now();
-    SaveWatchList(program->settings, form.ListView1);
+    SaveWatchList(program->settings, form.ListView1.watchList());
     times.save.push_back(Milliseconds(Clock::now() - begin));
 
     begin = Clock::now();

@@ -9,9 +9,9 @@
 
 #include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
-#include "common/Controls.h"
+#include "form/Controls.h"
 #include "tray/cSysTray.h"
-#include "watchlist/ListView.h"
+#include "form/ListView.h"
 
 namespace tamberlyn {
 

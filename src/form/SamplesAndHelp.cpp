@@ -45,7 +45,7 @@ void Form1::PushButton6_Click() {
         trap.step(108, [&] { Wait(1); });
         trap.step(108, [&] { PushButton2_Click(); });
     }
-    trap.step(110, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(110, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::PushButton5_Click() {
