@@ -12,30 +12,22 @@ void Control::changed() const {
 }
 
 void Control::setVisible(bool visible) {
-    if (visible_ == visible) return;
-    visible_ = visible;
-    changed();
+    assign(visible_, visible);
 }
 
 void Control::setBackColour(Colour colour) {
-    if (backColour_ == colour) return;
-    backColour_ = colour;
-    changed();
+    assign(backColour_, colour);
 }
 
 PushButton::PushButton(std::string name, std::string caption, TwipsRect rect, int tabIndex, const Control* container)
     : Control(std::move(name), rect, tabIndex, container), caption_(std::move(caption)) {}
 
 void PushButton::setCaption(std::string caption) {
-    if (caption_ == caption) return;
-    caption_ = std::move(caption);
-    changed();
+    assign(caption_, std::move(caption));
 }
 
 void TextBox::setText(std::string text) {
-    if (text_ == text) return;
-    text_ = std::move(text);
-    changed();
+    assign(text_, std::move(text));
 }
 
 Frame::Frame(std::string name, std::string caption, TwipsRect rect, int tabIndex)
@@ -45,10 +37,7 @@ CheckBox::CheckBox(std::string name, std::string caption, TwipsRect rect, int ta
     : Control(std::move(name), rect, tabIndex, container), caption_(std::move(caption)) {}
 
 void CheckBox::setValue(int value) {
-    if (value_ == value) return;
-    value_ = value;
-    changed();
-    if (click) click();
+    if (assign(value_, value) && click) click();
 }
 
 void Timer::setEnabled(bool enabled) {
@@ -61,9 +50,7 @@ FormWindow::FormWindow(std::string caption, TwipsRect clientArea)
     : Control("Form1", clientArea, 0), caption_(std::move(caption)) {}
 
 void FormWindow::setCaption(std::string caption) {
-    if (caption_ == caption) return;
-    caption_ = std::move(caption);
-    changed();
+    assign(caption_, std::move(caption));
 }
 
 void FormWindow::setIcon(Picture icon) {
@@ -72,15 +59,11 @@ void FormWindow::setIcon(Picture icon) {
 }
 
 void FormWindow::setState(WindowState state) {
-    if (state_ == state) return;
-    state_ = state;
-    changed();
+    assign(state_, state);
 }
 
 void FormWindow::setMousePointer(int pointer) {
-    if (mousePointer_ == pointer) return;
-    mousePointer_ = pointer;
-    changed();
+    assign(mousePointer_, pointer);
 }
 
 void FormWindow::setMouseIcon(int cursorId) {

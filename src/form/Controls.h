@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/Desktop.h"
 #include "platform/WindowServices.h"
@@ -56,6 +57,14 @@ public:
 
 protected:
     void changed() const;
+    // Stores a new value and tells the view; true when the value was not there already.
+    template <class Field, class Value>
+    bool assign(Field& field, Value&& value) {
+        if (field == value) return false;
+        field = std::forward<Value>(value);
+        changed();
+        return true;
+    }
 
 private:
     std::string name_;

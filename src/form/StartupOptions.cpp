@@ -38,32 +38,28 @@ std::string FailureOf(const std::function<void()>& action) {
 void Form1::Check6_Click() {
     if (Loading) return;
     ErrorTrap trap{platform_.messages, "Form1", "Check6_Click"};
-    if (Check6.value() == 1) {
-        trap.step(100, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
+    // Stores the option, then makes or removes the entry; says why when that failed.
+    const auto storeAndApply = [&](int label, const std::string& stored, const std::function<void()>& apply,
+                                   const std::string& lead) {
+        trap.step(label, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, stored); });
         std::string failure;
-        trap.step(102, [&] { failure = FailureOf([&] { EnableStartup(); }); });
-        if (!failure.empty()) {
-            // Nothing will start the program: say so, and show and store the option as off.
-            trap.step(104, [&] {
-                platform_.messages.show(platform_.texts.startupFailed + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
-                                        MessageIcon::Exclamation);
-            });
+        trap.step(label + 2, [&] { failure = FailureOf(apply); });
+        if (failure.empty()) return false;
+        trap.step(label + 4, [&] {
+            platform_.messages.show(lead + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
+        });
+        return true;
+    };
+    if (Check6.value() == 1) {
+        // Nothing will start the program: show and store the option as off.
+        if (storeAndApply(100, kOn, [&] { EnableStartup(); }, platform_.texts.startupFailed)) {
             trap.step(106, [&] { Check6.setValue(0); });
         }
-    } else {
-        trap.step(108, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOff); });
-        std::string failure;
-        trap.step(110, [&] { failure = FailureOf([&] { DisableStartup(); }); });
-        if (!failure.empty()) {
-            // The program still starts at log-on: say so, and show and store the option as on.
-            trap.step(112, [&] {
-                platform_.messages.show(platform_.texts.startupRemains + "\r\n\r\n" + failure, AppTitle, MessageButtons::Ok,
-                                        MessageIcon::Exclamation);
-            });
-            // Ticked again without its click, which would write a second entry beside the one left.
-            trap.step(114, [&] { SetValueWithoutClick(Check6, 1); });
-            trap.step(116, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
-        }
+    } else if (storeAndApply(108, kOff, [&] { DisableStartup(); }, platform_.texts.startupRemains)) {
+        // The program still starts at log-on: show and store the option as on, ticked
+        // without its click, which would write a second entry beside the one left.
+        trap.step(114, [&] { SetValueWithoutClick(Check6, 1); });
+        trap.step(116, [&] { SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowsStartup, kOn); });
     }
 }
 

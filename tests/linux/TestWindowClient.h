@@ -15,21 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "Eventually.h"
+
 namespace tamberlyn::testing {
-
-// Generous: the machine is shared, and a window manager may take its time.
-inline constexpr std::chrono::seconds kPatience{15};
-
-// Polls until the condition holds or the patience runs out; returns the last result.
-template <class Condition>
-bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 class TestWindowClient {
 public:

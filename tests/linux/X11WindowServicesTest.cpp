@@ -215,7 +215,7 @@ TEST_F(X11WindowServicesTest, OtherWindowsAreLeftToTheWindowManagerOnceItManages
 
     services->requestClose(managed);
     EXPECT_FALSE(services->closePending(managed)) << "its program may yet say it takes WM_DELETE_WINDOW";
-    now += X11WindowServices::kProtocolsGrace - 1ms;
+    now += X11ClosePolicy::kProtocolsGrace - 1ms;
     services->requestClose(managed);
     EXPECT_FALSE(services->closePending(managed));
     now += 1ms;
@@ -250,7 +250,7 @@ TEST_F(X11WindowServicesTest, AProgramThatSaysLateItTakesDeleteWindowIsAskedItse
     ASSERT_TRUE(eventually([&] { return settled(window); }));
     services->requestClose(window);
     late.takeDeleteWindow("late");
-    now += X11WindowServices::kProtocolsGrace;
+    now += X11ClosePolicy::kProtocolsGrace;
     enumerate();  // takes in the new WM_PROTOCOLS
     services->requestClose(window);
     EXPECT_EQ(TestWindowClient::idIn(late.waitFor("delete late ")), window);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <stdexcept>
+#include <ostream>
 
 #include "FormFixture.h"
 
@@ -112,6 +113,12 @@ struct StartupCase {
     bool windowShown;
 };
 
+// ctest lists each case by the stored values it starts from.
+void PrintTo(const StartupCase& c, std::ostream* out) {
+    *out << "Windows Startup=" << c.windowsStartup << ", Minimized=" << c.minimized
+         << ", StartStopState=" << c.startStop << (c.list ? "" : ", no list");
+}
+
 class StartupCombinations : public FormTest, public ::testing::WithParamInterface<StartupCase> {};
 
 TEST_P(StartupCombinations, EndStateAfterLoad) {
@@ -147,7 +154,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Both on, empty list: nothing to watch, nothing asked.
         StartupCase{"On", "On", "On", false, 1, 1, true, "On", false, false},
         // Log-on only: Check8 shown, clear, nothing else happens.
-        StartupCase{"On", "Off", "On", true, 1, 0, true, "Off", true, true}));
+        StartupCase{"On", "Off", "On", true, 1, 0, true, "Off", true, true}),
+    [](const ::testing::TestParamInfo<StartupCase>& info) {
+        const StartupCase& c = info.param;
+        return std::string("Logon") + c.windowsStartup + "Tray" + c.minimized + "Monitoring" + c.startStop +
+               (c.list ? "" : "EmptyList");
+    });
 
 TEST_F(FormTest, LoadRestoresListMonitoringTrayAndOptionsInThatOrder) {
     fake.settings.set("Listview", "Calculator" + S + "Notepad" + S);

@@ -1,7 +1,6 @@
 #include "TestWindows.h"
 
 #include <sstream>
-#include <thread>
 
 #include "platform/win32/Win32Handles.h"
 
@@ -10,47 +9,6 @@ namespace tamberlyn::wintest {
 HWND ToHwnd(WindowHandle window) { return tamberlyn::HwndOf(window); }
 
 WindowHandle ToHandle(HWND hwnd) { return tamberlyn::HandleOf(hwnd); }
-
-namespace {
-
-constexpr std::chrono::milliseconds kPollInterval{20};
-
-void HandleMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void WaitForMessages(std::chrono::milliseconds longest) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(longest.count()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
-}  // namespace
-
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        HandleMessages();
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        WaitForMessages(kPollInterval);
-    }
-}
-
-void PumpFor(std::chrono::milliseconds duration) {
-    PumpUntil([] { return false; }, duration);
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-}
 
 std::vector<WindowHandle> OwnedWindows(WindowHandle owner) {
     struct Search {

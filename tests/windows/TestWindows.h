@@ -9,25 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "WaitUntil.h"
 #include "platform/WindowServices.h"
 
 namespace tamberlyn::wintest {
 
-// Generous: Wine on a shared machine can be slow, and a passing test never waits this long.
-constexpr std::chrono::milliseconds kDeadline{30000};
-
 HWND ToHwnd(WindowHandle window);
 WindowHandle ToHandle(HWND hwnd);
-
-// Handles this thread's messages (which is where close answers arrive) until condition
-// holds or the deadline passes. True when it held.
-bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kDeadline);
-
-// Keeps handling this thread's messages for a while.
-void PumpFor(std::chrono::milliseconds duration);
-
-// Polls without handling any message of this thread.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kDeadline);
 
 // Top-level windows whose owner is owner.
 std::vector<WindowHandle> OwnedWindows(WindowHandle owner);

@@ -20,7 +20,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using wintest::PumpFor;
-using wintest::PumpUntil;
 using wintest::TestWindows;
 using wintest::ToHwnd;
 using wintest::WaitUntil;
@@ -39,9 +38,9 @@ bool Exists(WindowHandle window) { return IsWindow(ToHwnd(window)) != FALSE; }
 // The pump the scan cycle ends with, as the program has it.
 class MessagePump final : public EventLoop {
 public:
-    void processPendingEvents() override { PumpUntil([] { return true; }); }
+    void processPendingEvents() override { WaitUntil([] { return true; }); }
     void waitForEventsUntil(Clock::time_point deadline) override {
-        PumpUntil([&] { return Clock::now() >= deadline; });
+        WaitUntil([&] { return Clock::now() >= deadline; });
     }
     Clock::time_point now() const override { return Clock::now(); }
 };
@@ -101,8 +100,8 @@ TEST_F(WindowServicesTest, AWindowThatAgreesClosesAndIsNoLongerPending) {
 
     services.requestClose(other[0]);
     services.requestClose(other[1]);
-    EXPECT_TRUE(PumpUntil([&] { return !Exists(other[0]) && !Exists(other[1]); }));
-    EXPECT_TRUE(PumpUntil([&] { return !services.closePending(other[0]) && !services.closePending(other[1]); }));
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(other[0]) && !Exists(other[1]); }));
+    EXPECT_TRUE(WaitUntil([&] { return !services.closePending(other[0]) && !services.closePending(other[1]); }));
     EXPECT_EQ(other.events("close", other[0]), 1);
     EXPECT_EQ(other.events("close", other[1]), 1);
 
@@ -121,7 +120,7 @@ TEST_F(WindowServicesTest, AWindowAskingAQuestionIsAskedOnceAndFreeAgainOnceAnsw
     // The scan matches the window and, later, its question, which has the same title.
     scan({"école привет"});
     WindowHandle question = 0;
-    ASSERT_TRUE(PumpUntil([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         const auto owned = wintest::OwnedWindows(asking);
         question = owned.empty() ? 0 : owned.front();
         return question != 0;
@@ -141,17 +140,17 @@ TEST_F(WindowServicesTest, AWindowAskingAQuestionIsAskedOnceAndFreeAgainOnceAnsw
     EXPECT_TRUE(services.closePending(asking));
 
     Answer(question, IDCANCEL);
-    EXPECT_TRUE(PumpUntil([&] { return !services.closePending(asking); }));
+    EXPECT_TRUE(WaitUntil([&] { return !services.closePending(asking); }));
     EXPECT_EQ(other.answers(asking), std::vector<int>{IDCANCEL});
     EXPECT_TRUE(Exists(asking));
     EXPECT_FALSE(CloseRequestPending(services, asking));
 
     // Free again: the next scan asks once more, and this time the answer is yes.
     scan({"école привет"});
-    ASSERT_TRUE(PumpUntil([&] { return wintest::OwnedWindows(asking).size() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return wintest::OwnedWindows(asking).size() == 1; }));
     EXPECT_EQ(other.events("close", asking), 2);
     Answer(wintest::OwnedWindows(asking).front(), IDYES);
-    EXPECT_TRUE(PumpUntil([&] { return !Exists(asking) && !services.closePending(asking); }));
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(asking) && !services.closePending(asking); }));
     EXPECT_EQ(boxes.count(), 0);
 }
 
@@ -165,7 +164,7 @@ TEST_F(WindowServicesTest, AHungWindowBlocksNothingAndStaysPendingWhileItExists)
     services.requestClose(hung);
     services.requestClose(next);
     EXPECT_TRUE(services.closePending(hung));
-    EXPECT_TRUE(PumpUntil([&] { return !Exists(next); }));
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(next); }));
 
     PumpFor(500ms);
     EXPECT_TRUE(services.closePending(hung));
@@ -180,7 +179,7 @@ TEST_F(WindowServicesTest, AHungWindowBlocksNothingAndStaysPendingWhileItExists)
         DWORD_PTR result = 0;
         answered = SendMessageTimeoutW(own, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
     });
-    PumpUntil([&] { return answered.load(); });
+    WaitUntil([&] { return answered.load(); });
     sender.join();
     EXPECT_TRUE(answered);
     DestroyWindow(own);
@@ -310,17 +309,17 @@ TEST_F(WindowServicesTest, NotepadIsFoundByItsTitleAndClosesOnRequest) {
     Notepad notepad;
     if (!notepad.started()) GTEST_SKIP() << "Wine has no notepad.exe here";
     WindowHandle window = 0;
-    ASSERT_TRUE(PumpUntil([&] { return (window = notepad.window(services)) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return (window = notepad.window(services)) != 0; }));
     services.requestClose(window);
-    EXPECT_TRUE(PumpUntil([&] { return notepad.exited(); }));
-    EXPECT_TRUE(PumpUntil([&] { return !services.closePending(window); }));
+    EXPECT_TRUE(WaitUntil([&] { return notepad.exited(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !services.closePending(window); }));
 }
 
 TEST_F(WindowServicesTest, NotepadWithUnsavedTextKeepsItsQuestionOpenUntilTheUserAnswers) {
     Notepad notepad;
     if (!notepad.started()) GTEST_SKIP() << "Wine has no notepad.exe here";
     WindowHandle window = 0;
-    ASSERT_TRUE(PumpUntil([&] { return (window = notepad.window(services)) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return (window = notepad.window(services)) != 0; }));
     const HWND edit = FindWindowExW(ToHwnd(window), nullptr, L"Edit", nullptr);
     ASSERT_NE(edit, nullptr);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Unsaved words"));
@@ -333,7 +332,7 @@ TEST_F(WindowServicesTest, NotepadWithUnsavedTextKeepsItsQuestionOpenUntilTheUse
     // The question is titled "Notepad" too: scans must leave it to the user.
     scan({"notepad"});
     WindowHandle asked = 0;
-    ASSERT_TRUE(PumpUntil([&] { return (asked = question()) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return (asked = question()) != 0; }));
     for (int i = 0; i < 5; ++i) {
         scan({"notepad"});
         PumpFor(100ms);
@@ -345,14 +344,14 @@ TEST_F(WindowServicesTest, NotepadWithUnsavedTextKeepsItsQuestionOpenUntilTheUse
 
     // Cancelled: notepad stays, and the next scan asks again.
     PostMessageW(ToHwnd(asked), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(PumpUntil([&] { return !services.closePending(window); }));
+    ASSERT_TRUE(WaitUntil([&] { return !services.closePending(window); }));
     EXPECT_FALSE(notepad.exited());
     scan({"notepad"});
-    ASSERT_TRUE(PumpUntil([&] { return (asked = question()) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return (asked = question()) != 0; }));
 
     // "Don't save" ends it.
     PostMessageW(ToHwnd(asked), WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-    EXPECT_TRUE(PumpUntil([&] { return notepad.exited(); }));
+    EXPECT_TRUE(WaitUntil([&] { return notepad.exited(); }));
     EXPECT_EQ(boxes.count(), 0);
 }
 

@@ -64,7 +64,7 @@ struct GnomeWindowServices::Signals {
 };
 
 GnomeWindowServices::GnomeWindowServices(std::int64_t ownPid, ToplevelTable::TimeSource now)
-    : table_(std::move(now)), ownPid_(ownPid) {
+    : ToplevelWindowServices(std::move(now)), ownPid_(ownPid) {
     if (const int r = sd_bus_open_user(&bus_); r < 0) {
         throw PlatformError("Tamberlyn cannot reach the session bus: " + errorText(r) + ".");
     }
@@ -128,14 +128,6 @@ WindowHandle GnomeWindowServices::add(ToplevelTable::Key id, const char* title, 
     return h;
 }
 
-void GnomeWindowServices::lose(std::string reason) {
-    if (!lost_) lost_ = std::move(reason);
-}
-
-void GnomeWindowServices::throwIfLost() const {
-    if (lost_) throw PlatformError(*lost_);
-}
-
 int GnomeWindowServices::fileDescriptor() const { return sd_bus_get_fd(bus_); }
 
 bool GnomeWindowServices::processEvents() {
@@ -149,34 +141,11 @@ bool GnomeWindowServices::processEvents() {
     return table_.changes() != before;
 }
 
-std::uint64_t GnomeWindowServices::changeCount() {
-    processEvents();
-    return table_.changes();
-}
-
-HandleList GnomeWindowServices::topLevelWindows() {
-    processEvents();
-    return table_.list([this](const ToplevelTable::Toplevel& t) { return t.pid == ownPid_; });
-}
-
-std::string GnomeWindowServices::readTitle(WindowHandle window, int maxCharacters) {
-    return table_.title(window, maxCharacters);
-}
-
-void GnomeWindowServices::requestClose(WindowHandle window) {
-    throwIfLost();
-    const std::optional<ToplevelTable::Key> id = table_.askToClose(window);
-    if (!id) return;  // gone, or not shown yet
-    // Answered later, through processEvents: a hung shell never blocks the caller.
+void GnomeWindowServices::sendClose(ToplevelTable::Key id) {
     const int r = sd_bus_call_method_async(bus_, nullptr, kBusName, kPath, kInterface, "Close",
-                                           &Signals::closeAnswered, this, "t", *id);
+                                           &Signals::closeAnswered, this, "t", id);
     if (r < 0) lose("Tamberlyn could not ask GNOME Shell to close a window: " + errorText(r) + ".");
     if (r >= 0 && sd_bus_flush(bus_) < 0) lose("The session bus was lost.");
-    throwIfLost();
 }
-
-bool GnomeWindowServices::closePending(WindowHandle window) { return table_.closePending(window); }
-WindowHandle GnomeWindowServices::ownerOf(WindowHandle window) { return table_.ownerOf(window); }
-bool GnomeWindowServices::isDesktopShell(WindowHandle) { return false; }
 
 }  // namespace tamberlyn

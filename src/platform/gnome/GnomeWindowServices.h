@@ -6,11 +6,9 @@
 // minted by the shared table instead.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "platform/EventDrivenWindowServices.h"
-#include "platform/toplevels/ToplevelTable.h"
+#include "platform/toplevels/ToplevelWindowServices.h"
 
 struct sd_bus;
 struct sd_bus_message;
@@ -18,7 +16,7 @@ struct sd_bus_slot;
 
 namespace tamberlyn {
 
-class GnomeWindowServices final : public EventDrivenWindowServices {
+class GnomeWindowServices final : public ToplevelWindowServices {
 public:
     static constexpr char kBusName[] = "example.quillmark.Tamberlyn.Shell";
 
@@ -33,28 +31,20 @@ public:
     // Never replaced: after the extension or the bus went, every call throws PlatformError.
     int fileDescriptor() const override;
     bool processEvents() override;
-    std::uint64_t changeCount() override;
-    HandleList topLevelWindows() override;
-    std::string readTitle(WindowHandle window, int maxCharacters) override;
-    void requestClose(WindowHandle window) override;
-    bool closePending(WindowHandle window) override;
-    WindowHandle ownerOf(WindowHandle window) override;
-    // The shell's panel and dock are not windows: no listed window is the desktop shell.
-    bool isDesktopShell(WindowHandle window) override;
 
 private:
     struct Signals;
+    // Asked without waiting: a hung shell never blocks the caller; the answer comes
+    // through processEvents.
+    void sendClose(ToplevelTable::Key id) override;
+    bool isOwn(const Toplevel& toplevel) const override { return toplevel.pid == ownPid_; }
     WindowHandle add(ToplevelTable::Key id, const char* title, std::uint32_t pid, ToplevelTable::Key parent);
-    void lose(std::string reason);
-    void throwIfLost() const;
 
     sd_bus* bus_ = nullptr;
     sd_bus_slot* signals_ = nullptr;
     sd_bus_slot* owner_ = nullptr;
     std::string extension_;  // its unique name: signals from it only
-    ToplevelTable table_;
     std::int64_t ownPid_;
-    std::optional<std::string> lost_;
 };
 
 }  // namespace tamberlyn

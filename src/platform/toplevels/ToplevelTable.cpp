@@ -56,17 +56,10 @@ WindowHandle ToplevelTable::askedJustBefore(const Toplevel& toplevel) const {
         if (toplevel.pid != 0 || other.pid != 0) return toplevel.pid == other.pid;
         return !toplevel.appId.empty() && toplevel.appId == other.appId;
     };
-    WindowHandle asked = 0;
-    std::chrono::steady_clock::time_point latest{};
-    for (const auto& [handle, when] : closeRequests_) {
-        const Entry* e = find(handle);
-        if (e != nullptr && now_() - when < EventDrivenWindowServices::kCloseGrace && sameProgram(e->current) &&
-            (asked == 0 || when > latest)) {
-            asked = handle;
-            latest = when;
-        }
-    }
-    return asked;
+    return closeRequests_.latestWithinGrace([&](WindowHandle asked) {
+        const Entry* e = find(asked);
+        return e != nullptr && sameProgram(e->current);
+    });
 }
 
 void ToplevelTable::commit(WindowHandle window) {
@@ -84,7 +77,7 @@ void ToplevelTable::remove(WindowHandle window) {
     if (it->second.committed) ++changes_;
     handles_.erase(it->second.key);
     entries_.erase(it);
-    closeRequests_.erase(window);
+    closeRequests_.forget(window);
 }
 
 HandleList ToplevelTable::list(const std::function<bool(const Toplevel&)>& isOwn) const {
@@ -105,7 +98,7 @@ std::string ToplevelTable::title(WindowHandle window, int maxCharacters) const {
 std::optional<ToplevelTable::Key> ToplevelTable::askToClose(WindowHandle window) {
     const Entry* e = find(window);
     if (e == nullptr || !e->committed) return std::nullopt;  // gone, or not shown yet
-    closeRequests_[window] = now_();
+    closeRequests_.asked(window);
     return e->key;
 }
 
@@ -119,12 +112,7 @@ bool ToplevelTable::hasChild(WindowHandle window) const {
 }
 
 bool ToplevelTable::closePending(WindowHandle window) {
-    const auto request = closeRequests_.find(window);
-    if (request == closeRequests_.end()) return false;
-    // A window's end removes its request: no route answers one otherwise.
-    if (now_() - request->second < EventDrivenWindowServices::kCloseGrace || hasChild(window)) return true;
-    closeRequests_.erase(request);  // answered or cancelled: a later cycle may ask again
-    return false;
+    return closeRequests_.pending(window, [&] { return hasChild(window); });
 }
 
 WindowHandle ToplevelTable::ownerOf(WindowHandle window) const {

@@ -3,10 +3,9 @@
 // without global window ids shares (the Wayland protocols, the GNOME Shell extension). A
 // route hands in each window by a key of its own (an object's address, an id) and gets a
 // handle minted here (1, 2, 3, ..., never reused); its details change in waiting and
-// count together at commit. The rules for close requests live here once: the grace, and a
-// window that asks a question of its own.
+// count together at commit. The close requests' rules for these routes live here: which
+// window is a question of its own (CloseRequests holds the grace).
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -15,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/CloseRequests.h"
 #include "platform/EventDrivenWindowServices.h"
 
 namespace tamberlyn {
@@ -22,7 +22,7 @@ namespace tamberlyn {
 class ToplevelTable {
 public:
     using Key = std::uint64_t;
-    using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
+    using TimeSource = CloseRequests::TimeSource;
 
     // What a route tells of a window. The title is well-formed UTF-8.
     struct Toplevel {
@@ -33,7 +33,7 @@ public:
         bool operator==(const Toplevel&) const = default;
     };
 
-    explicit ToplevelTable(TimeSource now) : now_(std::move(now)) {}
+    explicit ToplevelTable(TimeSource now) : closeRequests_(std::move(now)) {}
 
     WindowHandle add(Key key);
     WindowHandle handleOf(Key key) const;  // 0: not in the table
@@ -80,12 +80,11 @@ private:
     WindowHandle askedJustBefore(const Toplevel& toplevel) const;
     bool hasChild(WindowHandle window) const;
 
-    TimeSource now_;
     std::map<WindowHandle, Entry> entries_;  // by handle: the order first seen
     std::unordered_map<Key, WindowHandle> handles_;
     WindowHandle nextHandle_ = 1;
     std::uint64_t changes_ = 0;
-    std::unordered_map<WindowHandle, std::chrono::steady_clock::time_point> closeRequests_;
+    CloseRequests closeRequests_;
 };
 
 }  // namespace tamberlyn

@@ -140,7 +140,7 @@ KdeWindowServices::KdeWindowServices(const std::string& socketName, TimeSource n
 // The base destroys the manager and the windows left.
 KdeWindowServices::~KdeWindowServices() = default;
 
-void KdeWindowServices::sendClose(wl_proxy* object) {
+void KdeWindowServices::closeToplevel(wl_proxy* object) {
     org_kde_plasma_window_close(reinterpret_cast<org_kde_plasma_window*>(object));
 }
 

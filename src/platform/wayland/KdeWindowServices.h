@@ -26,7 +26,7 @@ public:
     ~KdeWindowServices() override;
 
 private:
-    void sendClose(wl_proxy* object) override;
+    void closeToplevel(wl_proxy* object) override;
     bool isOwn(const Toplevel& toplevel) const override;
 
     struct Events;

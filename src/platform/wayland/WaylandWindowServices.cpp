@@ -27,7 +27,7 @@ std::string socketOf(const std::string& socketName) {
 
 }  // namespace
 
-WaylandWindowServices::WaylandWindowServices(const std::string& socketName, TimeSource now) : table_(std::move(now)) {
+WaylandWindowServices::WaylandWindowServices(const std::string& socketName, TimeSource now) : ToplevelWindowServices(std::move(now)) {
     display_ = wl_display_connect(socketName.empty() ? nullptr : socketName.c_str());
     if (display_ == nullptr) {
         throw PlatformError("Cannot connect to the Wayland compositor at \"" + socketOf(socketName) +
@@ -74,7 +74,7 @@ wl_proxy* WaylandWindowServices::bind(const wl_interface& interface, std::uint32
 }
 
 bool WaylandWindowServices::checkConnection() {
-    if (lost_) return false;
+    if (lost()) return false;
     const int code = wl_display_get_error(display_);
     if (code == 0) return true;
     if (code == EPROTO) {
@@ -88,14 +88,6 @@ bool WaylandWindowServices::checkConnection() {
         lose("The connection to the Wayland compositor was lost: " + systemError(code) + ".");
     }
     return false;
-}
-
-void WaylandWindowServices::throwIfLost() const {
-    if (lost_) throw PlatformError(*lost_);
-}
-
-void WaylandWindowServices::lose(std::string reason) {
-    if (!lost_) lost_ = std::move(reason);
 }
 
 void WaylandWindowServices::roundtrip() {
@@ -136,11 +128,6 @@ bool WaylandWindowServices::processEvents() {
     return table_.changes() != before;
 }
 
-std::uint64_t WaylandWindowServices::changeCount() {
-    processEvents();
-    return table_.changes();
-}
-
 WindowHandle WaylandWindowServices::addToplevel(wl_proxy* object) { return table_.add(keyOf(object)); }
 WindowHandle WaylandWindowServices::handleOf(const wl_proxy* object) const { return table_.handleOf(keyOf(object)); }
 void WaylandWindowServices::setTitle(WindowHandle window, const char* text) { table_.setTitle(window, text != nullptr ? text : ""); }
@@ -150,27 +137,9 @@ void WaylandWindowServices::setPid(WindowHandle window, std::int64_t pid) { tabl
 void WaylandWindowServices::commit(WindowHandle window) { table_.commit(window); }
 void WaylandWindowServices::removeToplevel(WindowHandle window) { table_.remove(window); }
 
-HandleList WaylandWindowServices::topLevelWindows() {
-    processEvents();
-    return table_.list([this](const Toplevel& t) { return isOwn(t); });
-}
-
-std::string WaylandWindowServices::readTitle(WindowHandle window, int maxCharacters) {
-    return table_.title(window, maxCharacters);
-}
-
-void WaylandWindowServices::requestClose(WindowHandle window) {
-    throwIfLost();
-    const std::optional<ToplevelTable::Key> object = table_.askToClose(window);
-    if (!object) return;  // gone, or not shown yet
-    sendClose(objectOf(*object));
+void WaylandWindowServices::sendClose(ToplevelTable::Key key) {
+    closeToplevel(objectOf(key));
     flush();
-    throwIfLost();
 }
-
-bool WaylandWindowServices::closePending(WindowHandle window) { return table_.closePending(window); }
-WindowHandle WaylandWindowServices::ownerOf(WindowHandle window) { return table_.ownerOf(window); }
-
-bool WaylandWindowServices::isDesktopShell(WindowHandle) { return false; }
 
 }  // namespace tamberlyn

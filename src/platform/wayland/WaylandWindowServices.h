@@ -3,7 +3,7 @@
 // route shares. Wayland has no global window ids and no way to ask about a window
 // later; a route binds its protocol's global and hears of each toplevel as an object
 // with events. This base keeps the connection and the table those events fill
-// (ToplevelTable, which holds the rules for close requests); a backend (WlrootsWindowServices, the KDE route) only translates its
+// (through ToplevelWindowServices: ToplevelTable holds the rules for close requests); a backend (WlrootsWindowServices, the KDE route) only translates its
 // protocol into the calls below.
 //
 // A backend's part:
@@ -14,7 +14,7 @@
 //    commit(handle) makes the changes count together (the protocol's "done"; a protocol
 //    without one commits after each change). A window is listed from its first commit.
 //  - At a toplevel's end: removeToplevel(handle), then the backend destroys the object.
-//  - sendClose(object): the protocol's close request. The base flushes it.
+//  - closeToplevel(object): the protocol's close request. The base flushes it.
 //  - isOwn(toplevel): whether the window is the program's own (left out of the list).
 //  - lose(reason) when the protocol ends the list itself (its global's "finished", say).
 // Listeners are called from processEvents() or roundtrip() only, on the GUI thread; they
@@ -30,8 +30,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/EventDrivenWindowServices.h"
-#include "platform/toplevels/ToplevelTable.h"
+#include "platform/toplevels/ToplevelWindowServices.h"
 
 struct wl_display;
 struct wl_interface;
@@ -40,11 +39,9 @@ struct wl_registry;
 
 namespace tamberlyn {
 
-class WaylandWindowServices : public EventDrivenWindowServices {
+class WaylandWindowServices : public ToplevelWindowServices {
 public:
     using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
-
-    using Toplevel = ToplevelTable::Toplevel;
 
     ~WaylandWindowServices() override;
     WaylandWindowServices(const WaylandWindowServices&) = delete;
@@ -54,17 +51,6 @@ public:
     // processEvents, changeCount, topLevelWindows and requestClose throw PlatformError.
     int fileDescriptor() const override;
     bool processEvents() override;
-
-    std::uint64_t changeCount() override;
-    HandleList topLevelWindows() override;
-    std::string readTitle(WindowHandle window, int maxCharacters) override;
-    void requestClose(WindowHandle window) override;
-    bool closePending(WindowHandle window) override;
-    // See ToplevelTable::ownerOf.
-    WindowHandle ownerOf(WindowHandle window) override;
-    // Panels, docks and desktops are layer-shell surfaces on Wayland, never toplevels:
-    // under sway, swaybar is not in the list. So no listed window is the desktop shell.
-    bool isDesktopShell(WindowHandle window) override;
 
 protected:
     // Connects to the compositor's socket (empty: $WAYLAND_DISPLAY; a name, or an
@@ -85,10 +71,8 @@ protected:
     void setPid(WindowHandle window, std::int64_t pid);
     void commit(WindowHandle window);
     void removeToplevel(WindowHandle window);
-    void lose(std::string reason);
 
-    virtual void sendClose(wl_proxy* object) = 0;
-    virtual bool isOwn(const Toplevel& toplevel) const = 0;
+    virtual void closeToplevel(wl_proxy* object) = 0;
 
     wl_display* display() const { return display_; }
 
@@ -102,16 +86,15 @@ private:
                          std::uint32_t version);
     static void onGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
 
+    void sendClose(ToplevelTable::Key key) final;
     bool checkConnection();  // false, with the reason kept, once the connection failed
-    void throwIfLost() const;
     void flush();
 
     wl_display* display_ = nullptr;
     wl_registry* registry_ = nullptr;
     std::vector<Global> globals_;
     std::vector<std::pair<std::uint32_t, wl_proxy*>> bound_;  // global name, object
-    std::optional<std::string> lost_;
-    ToplevelTable table_;  // keyed by each toplevel's object
+    // The table is keyed by each toplevel's object.
 };
 
 }  // namespace tamberlyn

@@ -74,7 +74,7 @@ WlrootsWindowServices::WlrootsWindowServices(std::set<std::string> ownAppIds, co
 // The base destroys the manager and the handles left.
 WlrootsWindowServices::~WlrootsWindowServices() = default;
 
-void WlrootsWindowServices::sendClose(wl_proxy* object) {
+void WlrootsWindowServices::closeToplevel(wl_proxy* object) {
     zwlr_foreign_toplevel_handle_v1_close(reinterpret_cast<zwlr_foreign_toplevel_handle_v1*>(object));
 }
 

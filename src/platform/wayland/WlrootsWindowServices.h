@@ -25,7 +25,7 @@ public:
     ~WlrootsWindowServices() override;
 
 private:
-    void sendClose(wl_proxy* object) override;
+    void closeToplevel(wl_proxy* object) override;
     bool isOwn(const Toplevel& toplevel) const override;
 
     struct Events;

@@ -1,10 +1,8 @@
 #include "platform/x11/X11WindowServices.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <limits>
-#include <memory>
 #include <string_view>
 
 #include "platform/PlatformError.h"
@@ -12,26 +10,6 @@
 
 namespace tamberlyn {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const noexcept { std::free(p); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
-
-// Collects the reply to a request. An error (typically BadWindow for a window destroyed
-// meanwhile) is consumed here and only says whether the window is gone.
-template <class T, class Cookie>
-Owned<T> take(xcb_connection_t* connection, T* (*replyOf)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
-              Cookie cookie, bool* windowGone = nullptr) {
-    xcb_generic_error_t* error = nullptr;
-    Owned<T> reply{replyOf(connection, cookie, &error)};
-    if (error != nullptr) {
-        if (windowGone != nullptr && error->error_code == XCB_WINDOW) *windowGone = true;
-        std::free(error);
-    }
-    return reply;
-}
 
 std::string_view bytesOf(const xcb_get_property_reply_t* reply) {
     if (reply == nullptr || reply->format != 8) return {};
@@ -48,23 +26,6 @@ bool holds(std::span<const std::uint32_t> values, std::uint32_t value) {
     return std::ranges::find(values, value) != values.end();
 }
 
-const char* describeConnectionError(int code) {
-    switch (code) {
-        case XCB_CONN_ERROR: return "the socket to the X server failed";
-        case XCB_CONN_CLOSED_EXT_NOTSUPPORTED: return "an extension the program needs is not supported";
-        case XCB_CONN_CLOSED_MEM_INSUFFICIENT: return "not enough memory";
-        case XCB_CONN_CLOSED_REQ_LEN_EXCEED: return "a request was longer than the server accepts";
-        case XCB_CONN_CLOSED_PARSE_ERR: return "the display name could not be parsed";
-        case XCB_CONN_CLOSED_INVALID_SCREEN: return "the display has no such screen";
-        case XCB_CONN_CLOSED_FDPASSING_FAILED: return "passing a file descriptor failed";
-        default: return "unknown connection error";
-    }
-}
-
-std::string describeConnection(int code) {
-    return std::string(describeConnectionError(code)) + " (xcb error " + std::to_string(code) + ")";
-}
-
 // Property lengths, in 32-bit units: a title of up to 8 KiB is plenty for its first
 // characters; lists are short.
 constexpr std::uint32_t kTitleLongs = 2048;
@@ -73,9 +34,6 @@ constexpr std::uint32_t kClientListLongs = 1u << 16;
 
 // Frames nest a client a level or two deep; the bound only guards against a pathological tree.
 constexpr int kMaxFrameDepth = 32;
-
-// _NET_CLOSE_WINDOW's source indication: a pager or similar tool, not the application.
-constexpr std::uint32_t kSourcePager = 2;
 
 // The root tells of its children coming, going and moving, of the client list, and (as a
 // structure event) of a new notification area.
@@ -91,100 +49,38 @@ void selectEvents(xcb_connection_t* connection, xcb_window_t window, std::uint32
     xcb_discard_reply(connection, cookie.sequence);
 }
 
-std::pair<xcb_connection_t*, int> connectTo(const std::string& displayName) {
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(displayName.empty() ? nullptr : displayName.c_str(), &screen);
-    return {connection, screen};
-}
-
 }  // namespace
 
 X11WindowServices::X11WindowServices(const std::string& displayName, TimeSource now)
-    : X11WindowServices([displayName] { return connectTo(displayName); }, std::move(now)) {}
+    : X11WindowServices(X11Connection::to(displayName), std::move(now)) {}
 
 X11WindowServices::X11WindowServices(Connector connect, TimeSource now)
-    : connect_(std::move(connect)), now_(std::move(now)) {
-    this->connect();
-}
-
-X11WindowServices::~X11WindowServices() {
-    if (connection_ != nullptr) xcb_disconnect(connection_);
-}
-
-int X11WindowServices::fileDescriptor() const {
-    return connection_ != nullptr ? xcb_get_file_descriptor(connection_) : -1;
-}
-
-void X11WindowServices::connect() {
-    if (connection_ != nullptr) xcb_disconnect(connection_);
-    const auto [connection, screen] = connect_();
-    connection_ = connection;
-    if (const int code = connection_ != nullptr ? xcb_connection_has_error(connection_) : XCB_CONN_ERROR; code != 0) {
-        if (connection_ != nullptr) xcb_disconnect(connection_);
-        connection_ = nullptr;
-        throw PlatformError("Cannot connect to the X server: " + describeConnection(code) + ".");
-    }
-    xcb_screen_iterator_t roots = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screen && roots.rem > 1; ++i) xcb_screen_next(&roots);
-    root_ = roots.data->root;
-    atoms_ = internAtoms();
-    clientBits_ = ~xcb_get_setup(connection_)->resource_id_mask;
-    // Only this screen's notification area: the windows of other screens are not scanned.
-    const std::string tray = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
-    const auto trayAtom = take(connection_, xcb_intern_atom_reply,
-                               xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(tray.size()), tray.data()));
-    traySelection_ = trayAtom ? trayAtom->atom : XCB_NONE;
-    trayOwnerKnown_ = false;
+    : x11_(std::move(connect)), close_(x11_, std::move(now)) {
     rebuild();
 }
 
-void X11WindowServices::throwIfBroken() const {
-    if (connection_ == nullptr) throw PlatformError("There is no connection to the X server.");
-    if (const int code = xcb_connection_has_error(connection_); code != 0) {
-        throw PlatformError("The connection to the X server is broken: " + describeConnection(code) + ".");
-    }
-}
-
-X11WindowServices::Atoms X11WindowServices::internAtoms() {
-    static constexpr std::array<std::string_view, 12> kNames = {
-        "WM_STATE",   "WM_PROTOCOLS",        "WM_DELETE_WINDOW",
-        "_NET_CLIENT_LIST", "_NET_WM_NAME", "UTF8_STRING",
-        "COMPOUND_TEXT", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DESKTOP",
-        "_NET_WM_WINDOW_TYPE_DOCK", "_NET_CLOSE_WINDOW", "MANAGER"};
-    std::array<xcb_intern_atom_cookie_t, kNames.size()> cookies{};
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        cookies[i] = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(kNames[i].size()), kNames[i].data());
-    }
-    std::array<xcb_atom_t, kNames.size()> atoms{};
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        const auto reply = take(connection_, xcb_intern_atom_reply, cookies[i]);
-        if (!reply) {
-            throwIfBroken();
-            throw PlatformError("The X server did not name the atom " + std::string(kNames[i]) + ".");
-        }
-        atoms[i] = reply->atom;
-    }
-    return {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4],  atoms[5],
-            atoms[6], atoms[7], atoms[8], atoms[9], atoms[10], atoms[11]};
-}
+int X11WindowServices::fileDescriptor() const { return x11_.fileDescriptor(); }
 
 // The full scan, pipelined: a few round trips whatever the number of windows.
 void X11WindowServices::rebuild() {
+    xcb_connection_t* const connection = x11_.get();
+    const X11Connection::Atoms& atoms = x11_.atoms();
+    const xcb_window_t root = x11_.root();
     windows_.clear();
     clientList_.clear();
     listed_.clear();
     wanted_.clear();
     clientListWanted_ = false;
-    closeRequests_.clear();
-    firstWantedByManager_.clear();
+    close_.clear();
+    trayOwnerKnown_ = false;
     // Watching first, then looking: whatever changes in between arrives as events afterwards.
-    selectEvents(connection_, root_, kRootEvents);
-    const auto treeCookie = xcb_query_tree(connection_, root_);
+    selectEvents(connection, root, kRootEvents);
+    const auto treeCookie = xcb_query_tree(connection, root);
     const auto listCookie =
-        xcb_get_property(connection_, 0, root_, atoms_.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
-    const auto tree = take(connection_, xcb_query_tree_reply, treeCookie);
-    const auto clientList = take(connection_, xcb_get_property_reply, listCookie);
-    throwIfBroken();
+        xcb_get_property(connection, 0, root, atoms.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
+    const auto tree = x11::take(connection, xcb_query_tree_reply, treeCookie);
+    const auto clientList = x11::take(connection, xcb_get_property_reply, listCookie);
+    x11_.throwIfBroken();
     if (!tree) throw PlatformError("The X server did not list the root window's children.");
 
     const std::span<const xcb_window_t> children{xcb_query_tree_children(tree.get()),
@@ -213,6 +109,8 @@ void X11WindowServices::rebuild() {
 
 // Level by level, one batch of requests per level, not per window.
 void X11WindowServices::findClientsBeneath(const std::vector<xcb_window_t>& topLevels) {
+    xcb_connection_t* const connection = x11_.get();
+    const X11Connection::Atoms& atoms = x11_.atoms();
     struct Candidate {
         xcb_window_t window, topLevel;
     };
@@ -223,13 +121,13 @@ void X11WindowServices::findClientsBeneath(const std::vector<xcb_window_t>& topL
         std::vector<std::pair<xcb_get_property_cookie_t, xcb_query_tree_cookie_t>> cookies;
         cookies.reserve(level.size());
         for (const Candidate& c : level) {
-            cookies.emplace_back(xcb_get_property(connection_, 0, c.window, atoms_.wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
-                                 xcb_query_tree(connection_, c.window));
+            cookies.emplace_back(xcb_get_property(connection, 0, c.window, atoms.wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+                                 xcb_query_tree(connection, c.window));
         }
         std::vector<Candidate> next;
         for (std::size_t k = 0; k < level.size(); ++k) {
-            const auto state = take(connection_, xcb_get_property_reply, cookies[k].first);
-            const auto subtree = take(connection_, xcb_query_tree_reply, cookies[k].second);
+            const auto state = x11::take(connection, xcb_get_property_reply, cookies[k].first);
+            const auto subtree = x11::take(connection, xcb_query_tree_reply, cookies[k].second);
             const Candidate& c = level[k];
             if (resolved.contains(c.topLevel)) continue;
             if (depth > 0 && state && state->type != XCB_NONE) {
@@ -244,7 +142,7 @@ void X11WindowServices::findClientsBeneath(const std::vector<xcb_window_t>& topL
                 next.push_back({grandchildren[g], c.topLevel});
             }
         }
-        throwIfBroken();
+        x11_.throwIfBroken();
         std::erase_if(next, [&](const Candidate& c) { return resolved.contains(c.topLevel); });
         level = std::move(next);
     }
@@ -262,8 +160,7 @@ X11WindowServices::Window& X11WindowServices::track(xcb_window_t window, xcb_win
 void X11WindowServices::forget(xcb_window_t window) {
     if (windows_.erase(window) == 0) return;
     wanted_.erase(window);
-    closeRequests_.erase(window);
-    firstWantedByManager_.erase(window);
+    close_.forget(window);
     changed(true);
 }
 
@@ -302,15 +199,18 @@ xcb_window_t X11WindowServices::topLevelAbove(xcb_window_t parent) {
         if (const auto it = windows_.find(current); it != windows_.end() && it->second.topLevel != XCB_NONE) {
             return it->second.topLevel;
         }
-        const auto tree = take(connection_, xcb_query_tree_reply, xcb_query_tree(connection_, current));
+        const auto tree = x11::take(x11_.get(), xcb_query_tree_reply, xcb_query_tree(x11_.get(), current));
         if (!tree) return XCB_NONE;
-        if (tree->parent == root_) return current;
+        if (tree->parent == x11_.root()) return current;
         current = tree->parent;
     }
     return XCB_NONE;
 }
 
 void X11WindowServices::fetchWanted() {
+    xcb_connection_t* const connection = x11_.get();
+    const X11Connection::Atoms& atoms = x11_.atoms();
+    const xcb_window_t root = x11_.root();
     while (!wanted_.empty() || clientListWanted_) {
         const auto batch = std::exchange(wanted_, {});
         const bool listWanted = std::exchange(clientListWanted_, false);
@@ -324,7 +224,7 @@ void X11WindowServices::fetchWanted() {
         requests.reserve(batch.size());
         xcb_get_property_cookie_t listCookie{};
         if (listWanted) {
-            listCookie = xcb_get_property(connection_, 0, root_, atoms_.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
+            listCookie = xcb_get_property(connection, 0, root, atoms.netClientList, XCB_ATOM_WINDOW, 0, kClientListLongs);
         }
         for (const auto& [window, wanted] : batch) {
             const auto it = windows_.find(window);
@@ -335,33 +235,33 @@ void X11WindowServices::fetchWanted() {
                 // Selected before reading: a change after the read arrives as an event. Inside
                 // a frame, a move before the selection reached no one: where it is now is asked.
                 const bool framed = it->second.topLevel != window;
-                selectEvents(connection_, window, framed ? kFramedEvents : kTopLevelEvents);
+                selectEvents(connection, window, framed ? kFramedEvents : kTopLevelEvents);
                 it->second.watchesStructure = framed;
                 askParent = askParent || framed;
             }
             const auto get = [&](xcb_atom_t property, xcb_atom_t type, std::uint32_t longs) {
-                return xcb_get_property(connection_, 0, window, property, type, 0, longs);
+                return xcb_get_property(connection, 0, window, property, type, 0, longs);
             };
             if ((wanted.properties & kTitle) != 0) {
-                r.netName = get(atoms_.netWmName, atoms_.utf8String, kTitleLongs);
+                r.netName = get(atoms.netWmName, atoms.utf8String, kTitleLongs);
                 r.name = get(XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kTitleLongs);
             }
             if ((wanted.properties & kTransientFor) != 0) r.transientFor = get(XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
-            if ((wanted.properties & kType) != 0) r.type = get(atoms_.netWmWindowType, XCB_ATOM_ATOM, kListLongs);
-            if ((wanted.properties & kProtocols) != 0) r.protocols = get(atoms_.wmProtocols, XCB_ATOM_ATOM, kListLongs);
-            if ((wanted.properties & kWmState) != 0) r.state = get(atoms_.wmState, XCB_GET_PROPERTY_TYPE_ANY, 0);
-            if (askParent) r.tree = xcb_query_tree(connection_, window);
+            if ((wanted.properties & kType) != 0) r.type = get(atoms.netWmWindowType, XCB_ATOM_ATOM, kListLongs);
+            if ((wanted.properties & kProtocols) != 0) r.protocols = get(atoms.wmProtocols, XCB_ATOM_ATOM, kListLongs);
+            if ((wanted.properties & kWmState) != 0) r.state = get(atoms.wmState, XCB_GET_PROPERTY_TYPE_ANY, 0);
+            if (askParent) r.tree = xcb_query_tree(connection, window);
             requests.push_back(r);
         }
         if (listWanted) {
-            const auto list = take(connection_, xcb_get_property_reply, listCookie);
+            const auto list = x11::take(connection, xcb_get_property_reply, listCookie);
             applyClientList(longsOf(list.get()));
         }
         for (const Request& r : requests) {
             bool gone = false;
             const auto reply = [&](xcb_get_property_cookie_t cookie) {
-                return cookie.sequence != 0 ? take(connection_, xcb_get_property_reply, cookie, &gone)
-                                            : Owned<xcb_get_property_reply_t>{};
+                return cookie.sequence != 0 ? x11::take(connection, xcb_get_property_reply, cookie, &gone)
+                                            : x11::Owned<xcb_get_property_reply_t>{};
             };
             const auto netName = reply(r.netName);
             const auto name = reply(r.name);
@@ -369,8 +269,8 @@ void X11WindowServices::fetchWanted() {
             const auto type = reply(r.type);
             const auto protocols = reply(r.protocols);
             const auto state = reply(r.state);
-            const auto tree = r.tree.sequence != 0 ? take(connection_, xcb_query_tree_reply, r.tree, &gone)
-                                                   : Owned<xcb_query_tree_reply_t>{};
+            const auto tree = r.tree.sequence != 0 ? x11::take(connection, xcb_query_tree_reply, r.tree, &gone)
+                                                   : x11::Owned<xcb_query_tree_reply_t>{};
             if (gone) {
                 forget(r.window);
                 continue;
@@ -381,11 +281,11 @@ void X11WindowServices::fetchWanted() {
             Properties p = w.properties;
             if ((r.wanted.properties & kTitle) != 0) {
                 p.title.clear();
-                if (netName && netName->type == atoms_.utf8String) p.title = x11::sanitizeUtf8(bytesOf(netName.get()));
+                if (netName && netName->type == atoms.utf8String) p.title = x11::sanitizeUtf8(bytesOf(netName.get()));
                 if (p.title.empty() && name) {
                     if (name->type == XCB_ATOM_STRING) {
                         p.title = x11::latin1ToUtf8(bytesOf(name.get()));
-                    } else if (name->type == atoms_.compoundText) {
+                    } else if (name->type == atoms.compoundText) {
                         p.title = x11::compoundTextToUtf8(bytesOf(name.get()));
                     } else {
                         p.title = x11::sanitizeUtf8(bytesOf(name.get()));  // UTF8_STRING, or a guess
@@ -398,10 +298,10 @@ void X11WindowServices::fetchWanted() {
             }
             if ((r.wanted.properties & kType) != 0) {
                 const auto types = longsOf(type.get());
-                p.desktopShell = holds(types, atoms_.netWmWindowTypeDesktop) || holds(types, atoms_.netWmWindowTypeDock);
+                p.desktopShell = holds(types, atoms.netWmWindowTypeDesktop) || holds(types, atoms.netWmWindowTypeDock);
             }
             if ((r.wanted.properties & kProtocols) != 0) {
-                p.takesDeleteWindow = holds(longsOf(protocols.get()), atoms_.wmDeleteWindow);
+                p.takesDeleteWindow = holds(longsOf(protocols.get()), atoms.wmDeleteWindow);
             }
             if (p != w.properties) {
                 w.properties = std::move(p);
@@ -415,7 +315,7 @@ void X11WindowServices::fetchWanted() {
                 }
             }
             if (tree) {
-                const xcb_window_t top = tree->parent == root_ ? r.window : topLevelAbove(tree->parent);
+                const xcb_window_t top = tree->parent == root ? r.window : topLevelAbove(tree->parent);
                 // The climb may have asked the server; the window is looked up again.
                 if (const auto again = windows_.find(r.window); again != windows_.end() && again->second.topLevel != top) {
                     again->second.topLevel = top;
@@ -423,15 +323,17 @@ void X11WindowServices::fetchWanted() {
                 }
             }
         }
-        throwIfBroken();
+        x11_.throwIfBroken();
     }
 }
 
 void X11WindowServices::handle(const xcb_generic_event_t* event) {
+    const X11Connection::Atoms& atoms = x11_.atoms();
+    const xcb_window_t root = x11_.root();
     switch (event->response_type & 0x7F) {
         case XCB_CREATE_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_create_notify_event_t*>(event);
-            if (e->parent == root_ && !windows_.contains(e->window)) {
+            if (e->parent == root && !windows_.contains(e->window)) {
                 track(e->window, e->window);
                 want(e->window, kAll, true);
             }
@@ -443,7 +345,7 @@ void X11WindowServices::handle(const xcb_generic_event_t* event) {
         case XCB_REPARENT_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
             const auto it = windows_.find(e->window);
-            if (e->parent == root_) {
+            if (e->parent == root) {
                 if (it == windows_.end()) {
                     track(e->window, e->window);
                     want(e->window, kAll, true);
@@ -463,25 +365,25 @@ void X11WindowServices::handle(const xcb_generic_event_t* event) {
         }
         case XCB_PROPERTY_NOTIFY: {
             const auto* e = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (e->window == root_) {
-                if (e->atom == atoms_.netClientList) clientListWanted_ = true;
+            if (e->window == root) {
+                if (e->atom == atoms.netClientList) clientListWanted_ = true;
                 break;
             }
             if (!windows_.contains(e->window)) break;
             std::uint8_t what = 0;
-            if (e->atom == atoms_.netWmName || e->atom == XCB_ATOM_WM_NAME) what = kTitle;
+            if (e->atom == atoms.netWmName || e->atom == XCB_ATOM_WM_NAME) what = kTitle;
             if (e->atom == XCB_ATOM_WM_TRANSIENT_FOR) what = kTransientFor;
-            if (e->atom == atoms_.netWmWindowType) what = kType;
-            if (e->atom == atoms_.wmProtocols) what = kProtocols;
-            if (e->atom == atoms_.wmState) what = kWmState;
+            if (e->atom == atoms.netWmWindowType) what = kType;
+            if (e->atom == atoms.wmProtocols) what = kProtocols;
+            if (e->atom == atoms.wmState) what = kWmState;
             if (what != 0) want(e->window, what);
             break;
         }
         case XCB_CLIENT_MESSAGE: {
             // A notification area announces itself to every client: its host is the shell's now.
             const auto* e = reinterpret_cast<const xcb_client_message_event_t*>(event);
-            if (e->window == root_ && e->type == atoms_.manager && e->format == 32 &&
-                e->data.data32[1] == traySelection_) {
+            if (e->window == root && e->type == atoms.manager && e->format == 32 &&
+                e->data.data32[1] == x11_.traySelection()) {
                 changed(false);
             }
             break;
@@ -492,20 +394,17 @@ void X11WindowServices::handle(const xcb_generic_event_t* event) {
     }
 }
 
-bool X11WindowServices::broken() const {
-    return connection_ == nullptr || xcb_connection_has_error(connection_) != 0;
-}
-
 void X11WindowServices::reconnect() {
     // A connection lost (the server restarted, or someone killed this client) is replaced,
     // and the windows scanned afresh.
-    connect();
+    x11_.reconnect();
+    rebuild();
     if (onReconnect) onReconnect();
 }
 
 void X11WindowServices::drainEvents() {
     for (;;) {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(x11_.get())) {
             handle(event);
             std::free(event);
         }
@@ -516,13 +415,13 @@ void X11WindowServices::drainEvents() {
 
 bool X11WindowServices::processEvents() {
     const std::uint64_t before = changes_;
-    if (broken()) reconnect();
+    if (x11_.broken()) reconnect();
     try {
         drainEvents();
     } catch (const PlatformError&) {
-        if (!broken()) throw;
+        if (!x11_.broken()) throw;
     }
-    if (broken()) {
+    if (x11_.broken()) {
         reconnect();
         drainEvents();
     }
@@ -588,45 +487,11 @@ std::string X11WindowServices::readTitle(WindowHandle window, int maxCharacters)
     return x11::firstCodePoints(w->properties.title, maxCharacters);
 }
 
-void X11WindowServices::sendClientMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
-                                          xcb_atom_t type, std::uint32_t data0, std::uint32_t data1) {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    event.data.data32[0] = data0;
-    event.data.data32[1] = data1;
-    // Checked, then discarded: a BadWindow for a window that just went away is dropped
-    // without a round trip and without waking this client up.
-    const xcb_void_cookie_t cookie = xcb_send_event_checked(connection_, 0, destination, eventMask,
-                                                            reinterpret_cast<const char*>(&event));
-    xcb_discard_reply(connection_, cookie.sequence);
-}
-
 void X11WindowServices::requestClose(WindowHandle handle) {
     const Window* w = find(handle);
     if (w == nullptr) return;  // gone already
-    throwIfBroken();
     const auto window = static_cast<xcb_window_t>(handle);
-    if (w->properties.takesDeleteWindow) {
-        sendClientMessage(window, XCB_EVENT_MASK_NO_EVENT, window, atoms_.wmProtocols, atoms_.wmDeleteWindow,
-                          XCB_CURRENT_TIME);
-    } else if (w->wmState || listed_.contains(window)) {
-        // Only a window manager acts on this one, and it may end the client to do so.
-        const auto first = firstWantedByManager_.try_emplace(window, now_()).first->second;
-        if (now_() - first < kProtocolsGrace) return;  // a later cycle asks again
-        sendClientMessage(root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window,
-                          atoms_.netCloseWindow, XCB_CURRENT_TIME, kSourcePager);
-    } else {
-        // Not managed (yet): no window manager would act on it, and a program that has just
-        // created its window may still be about to say it takes WM_DELETE_WINDOW. A later
-        // cycle asks again.
-        return;
-    }
-    xcb_flush(connection_);
-    throwIfBroken();
-    closeRequests_[window] = now_();
+    close_.request(window, w->properties.takesDeleteWindow, w->wmState || listed_.contains(window));
 }
 
 bool X11WindowServices::hasTransient(xcb_window_t window) {
@@ -643,29 +508,21 @@ bool X11WindowServices::hasTransient(xcb_window_t window) {
 }
 
 bool X11WindowServices::closePending(WindowHandle handle) {
-    if (handle <= 0 || handle > std::numeric_limits<xcb_window_t>::max()) return false;
-    const auto window = static_cast<xcb_window_t>(handle);
-    const auto request = closeRequests_.find(window);
-    if (request == closeRequests_.end()) return false;
-    // The events say whether the window still exists: its end removes the request.
-    if (now_() - request->second < kCloseGrace || hasTransient(window)) return true;
-    // Answered or cancelled: a later cycle may ask again.
-    closeRequests_.erase(request);
-    return false;
+    return close_.pending(handle, [&] { return hasTransient(static_cast<xcb_window_t>(handle)); });
 }
 
 WindowHandle X11WindowServices::ownerOf(WindowHandle window) {
     const Window* w = find(window);
-    if (w == nullptr || w->properties.transientFor == root_) return 0;
+    if (w == nullptr || w->properties.transientFor == x11_.root()) return 0;
     return static_cast<WindowHandle>(w->properties.transientFor);
 }
 
 // The program that holds the notification area; its windows are part of the desktop shell.
 xcb_window_t X11WindowServices::trayHost() {
-    if (!trayOwnerKnown_ && traySelection_ != XCB_NONE) {
-        const auto owner = take(connection_, xcb_get_selection_owner_reply,
-                                xcb_get_selection_owner(connection_, traySelection_));
-        throwIfBroken();
+    if (!trayOwnerKnown_ && x11_.traySelection() != XCB_NONE) {
+        const auto owner = x11::take(x11_.get(), xcb_get_selection_owner_reply,
+                                     xcb_get_selection_owner(x11_.get(), x11_.traySelection()));
+        x11_.throwIfBroken();
         trayOwner_ = owner ? owner->owner : XCB_NONE;
         trayOwnerKnown_ = true;
     }
@@ -679,7 +536,7 @@ bool X11WindowServices::isDesktopShell(WindowHandle window) {
     // A panel such as trayer names none of its windows DOCK, and a short fragment would
     // take the notification area away, with every icon in it.
     const xcb_window_t host = trayHost();
-    return host != XCB_NONE && (static_cast<xcb_window_t>(window) & clientBits_) == (host & clientBits_);
+    return host != XCB_NONE && (static_cast<xcb_window_t>(window) & x11_.clientBits()) == (host & x11_.clientBits());
 }
 
 }  // namespace tamberlyn

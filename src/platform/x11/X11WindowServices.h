@@ -1,46 +1,38 @@
 #pragma once
 // The window services over XCB: top-level client windows, their titles, and polite
-// close requests (WM_DELETE_WINDOW, else _NET_CLOSE_WINDOW to the window manager).
+// close requests.
 //
-// The services hold a connection of their own and a copy of what they need to know about
-// the windows, which the server's events keep up to date: one full scan builds it, and
-// after that a question while nothing changes sends nothing to the server.
+// What lives here is the copy of what the services need to know about the windows, which
+// the server's events keep up to date: one full scan builds it, and after that a question
+// while nothing changes sends nothing to the server. The connection it is kept over
+// (X11Connection) and the way a window is asked to close (X11ClosePolicy) live apart,
+// each with its own reasons to change; the services compose the three.
 
 #include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "platform/EventDrivenWindowServices.h"
+#include "platform/x11/X11ClosePolicy.h"
+#include "platform/x11/X11Connection.h"
 
 namespace tamberlyn {
 
 class X11WindowServices final : public EventDrivenWindowServices {
 public:
-    using TimeSource = std::function<std::chrono::steady_clock::time_point()>;
-    // Opens a connection and names the screen to use on it; called again after a lost one.
-    using Connector = std::function<std::pair<xcb_connection_t*, int>()>;
-
-    // A window manager ends the client of a window that does not take WM_DELETE_WINDOW. A
-    // program may say that it does only after showing its window (Xt programs such as xcalc
-    // do), so such a window is handed to the manager only once it has been asked for this
-    // long and still has not said so.
-    static constexpr std::chrono::milliseconds kProtocolsGrace{500};
+    using TimeSource = X11ClosePolicy::TimeSource;
+    using Connector = X11Connection::Connector;
 
     // Connects to the display named (empty: $DISPLAY) and scans it once.
     explicit X11WindowServices(const std::string& displayName = {},
                                TimeSource now = std::chrono::steady_clock::now);
     X11WindowServices(Connector connect, TimeSource now);
-    ~X11WindowServices() override;
-    X11WindowServices(const X11WindowServices&) = delete;
-    X11WindowServices& operator=(const X11WindowServices&) = delete;
 
     int fileDescriptor() const override;
     bool processEvents() override;
@@ -54,10 +46,6 @@ public:
     bool isDesktopShell(WindowHandle window) override;
 
 private:
-    struct Atoms {
-        xcb_atom_t wmState, wmProtocols, wmDeleteWindow, netClientList, netWmName, utf8String, compoundText,
-            netWmWindowType, netWmWindowTypeDesktop, netWmWindowTypeDock, netCloseWindow, manager;
-    };
     struct Properties {
         std::string title;
         xcb_window_t transientFor = XCB_NONE;
@@ -80,12 +68,8 @@ private:
         bool parent = false;  // find the root's child that holds it
     };
 
-    void connect();
     void reconnect();
-    bool broken() const;
-    void throwIfBroken() const;
     void drainEvents();
-    Atoms internAtoms();
     void rebuild();
     void findClientsBeneath(const std::vector<xcb_window_t>& topLevels);
 
@@ -101,19 +85,12 @@ private:
     const std::vector<xcb_window_t>& view();
     const Window* find(WindowHandle window) const;
     bool hasTransient(xcb_window_t window);
-    void sendClientMessage(xcb_window_t destination, std::uint32_t eventMask, xcb_window_t window,
-                           xcb_atom_t type, std::uint32_t data0, std::uint32_t data1);
 
     xcb_window_t trayHost();
 
-    Connector connect_;
-    TimeSource now_;
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = XCB_NONE;
-    Atoms atoms_{};
+    X11Connection x11_;
+    X11ClosePolicy close_;
     // The notification area: whose windows hold it, asked again after any change.
-    xcb_atom_t traySelection_ = XCB_NONE;
-    std::uint32_t clientBits_ = 0;  // the part of an id that names its client
     xcb_window_t trayOwner_ = XCB_NONE;
     bool trayOwnerKnown_ = false;
 
@@ -130,10 +107,6 @@ private:
     std::uint64_t transientsAt_ = 0;
     bool transientsKnown_ = false;
     std::unordered_set<xcb_window_t> haveTransient_;
-
-    std::unordered_map<xcb_window_t, std::chrono::steady_clock::time_point> closeRequests_;
-    // When a close was first wanted for a window only the window manager can close.
-    std::unordered_map<xcb_window_t, std::chrono::steady_clock::time_point> firstWantedByManager_;
 };
 
 }  // namespace tamberlyn

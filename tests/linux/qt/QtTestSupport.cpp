@@ -13,17 +13,6 @@
 
 namespace tamberlyn::qttest {
 
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds patience) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QEventLoop wait;
-        QTimer::singleShot(20, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
-    return true;
-}
-
 void runEventsFor(std::chrono::milliseconds duration) {
     QEventLoop wait;
     QTimer::singleShot(duration, &wait, &QEventLoop::quit);

@@ -12,6 +12,8 @@
 #include <ostream>
 #include <vector>
 
+#include "../Eventually.h"
+
 // Readable QStrings in GoogleTest's messages.
 inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text << '"'; }
@@ -20,14 +22,15 @@ namespace tamberlyn::qttest {
 
 using namespace std::chrono_literals;
 
-// Generous: the machine is shared, and a window manager takes its time.
-inline constexpr std::chrono::milliseconds kPatience = 20s;
-
-// Runs events until the condition holds; false when the patience ran out first.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds patience = kPatience);
+using testing::kPatience;
 
 // Runs events for the whole duration.
 void runEventsFor(std::chrono::milliseconds duration);
+
+// Runs events until the condition holds; false when the patience ran out first.
+inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds patience = kPatience) {
+    return testing::eventually(condition, patience, [] { runEventsFor(std::chrono::milliseconds(20)); });
+}
 
 // XDG_CONFIG_HOME points into a fresh folder for as long as this lives.
 class ScratchConfig {

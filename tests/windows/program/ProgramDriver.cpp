@@ -5,7 +5,6 @@
 #include <tlhelp32.h>
 
 #include <cstdlib>
-#include <thread>
 #include <utility>
 
 namespace tamberlyn::programtest {
@@ -111,15 +110,6 @@ LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
 
 std::wstring PathFromEnvironment(const char* variable) {
     const char* path = std::getenv(variable);

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "../WaitUntil.h"
+
 namespace tamberlyn::programtest {
 
-// Generous: Wine on a shared machine can be slow, and a passing test never waits this long.
-constexpr std::chrono::milliseconds kDeadline{30000};
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = kDeadline);
+using wintest::kDeadline;
+using wintest::WaitUntil;
 
 // A file the build names in an environment variable (a Unix path, as CMake knows it), as
 // Windows sees it; empty when the variable is not set.
