@@ -37,9 +37,7 @@ void ListView::clear() {
 
 void ListView::select(int position) {
     if (position != 0) CheckPosition(position, count());
-    if (selected_ == position) return;
-    selected_ = position;
-    changed();
+    assign(selected_, position);
 }
 
 void ListView::addColumnHeader(std::string text) {
