@@ -19,7 +19,8 @@ void Control::setBackColour(Colour colour) {
     assign(backColour_, colour);
 }
 
-PushButton::PushButton(std::string name, std::string caption, TwipsRect rect, int tabIndex, const Control* container)
+CaptionedControl::CaptionedControl(std::string name, std::string caption, TwipsRect rect, int tabIndex,
+                                   const Control* container)
     : Control(std::move(name), rect, tabIndex, container), caption_(std::move(caption)) {}
 
 void PushButton::setCaption(std::string caption) {
@@ -29,12 +30,6 @@ void PushButton::setCaption(std::string caption) {
 void TextBox::setText(std::string text) {
     assign(text_, std::move(text));
 }
-
-Frame::Frame(std::string name, std::string caption, TwipsRect rect, int tabIndex)
-    : Control(std::move(name), rect, tabIndex), caption_(std::move(caption)) {}
-
-CheckBox::CheckBox(std::string name, std::string caption, TwipsRect rect, int tabIndex, const Control* container)
-    : Control(std::move(name), rect, tabIndex, container), caption_(std::move(caption)) {}
 
 void CheckBox::setValue(int value) {
     if (assign(value_, value) && click) click();

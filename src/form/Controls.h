@@ -75,14 +75,21 @@ private:
     Colour backColour_ = kWhite;
 };
 
-class PushButton : public Control {
+// A control that shows a caption of its own.
+class CaptionedControl : public Control {
 public:
-    PushButton(std::string name, std::string caption, TwipsRect rect, int tabIndex, const Control* container = nullptr);
+    CaptionedControl(std::string name, std::string caption, TwipsRect rect, int tabIndex,
+                     const Control* container = nullptr);
     const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption);
 
-private:
+protected:
     std::string caption_;
+};
+
+class PushButton : public CaptionedControl {
+public:
+    using CaptionedControl::CaptionedControl;
+    void setCaption(std::string caption);
 };
 
 class TextBox : public Control {
@@ -95,28 +102,22 @@ private:
     std::string text_;
 };
 
-class Frame : public Control {
+class Frame : public CaptionedControl {
 public:
-    Frame(std::string name, std::string caption, TwipsRect rect, int tabIndex);
-    const std::string& caption() const { return caption_; }
-
-private:
-    std::string caption_;
+    using CaptionedControl::CaptionedControl;
 };
 
 // A check box raises its click whenever its value changes, by the user or by the program,
 // synchronously, as a native check box does.
-class CheckBox : public Control {
+class CheckBox : public CaptionedControl {
 public:
-    CheckBox(std::string name, std::string caption, TwipsRect rect, int tabIndex, const Control* container);
-    const std::string& caption() const { return caption_; }
+    using CaptionedControl::CaptionedControl;
     int value() const { return value_; }  // 0 clear, 1 ticked
     void setValue(int value);
 
     std::function<void()> click;
 
 private:
-    std::string caption_;
     int value_ = 0;
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+// Chance, for the rare things the program does now and then.
 
 namespace tamberlyn {
 

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/MirrorScope.h"
 #include "platform/qt/Colours.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtStrings.h"
@@ -24,25 +25,21 @@ namespace tamberlyn {
 
 namespace {
 
+// Sets a widget's text only when it differs from what it shows: each set repaints, and
+// some emit a signal of their own.
+template <class Widget, class Shown>
+void ShowText(Widget& widget, Shown (Widget::*shown)() const, void (Widget::*show)(const QString&),
+              const std::string& text) {
+    const QString wanted = toQString(text);
+    if ((widget.*shown)() != wanted) (widget.*show)(wanted);
+}
+
 QFont toQFont(const FontSpec& wanted) {
     QFont font(toQString(wanted.family));
     font.setPointSizeF(wanted.points);
     font.setBold(wanted.bold);
     return font;
 }
-
-// Marks widget changes made by a mirror, so their signals are not taken for the user's.
-class MirrorScope {
-public:
-    explicit MirrorScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
-    ~MirrorScope() { flag_ = previous_; }
-    MirrorScope(const MirrorScope&) = delete;
-    MirrorScope& operator=(const MirrorScope&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -268,22 +265,19 @@ void MainWindow::mirror(const Shown& shown) {
 }
 
 void MainWindow::mirrorButton(QPushButton& widget, const PushButton& control) {
-    const QString caption = toQString(control.caption());
-    if (widget.text() != caption) widget.setText(caption);
+    ShowText<QAbstractButton>(widget, &QAbstractButton::text, &QAbstractButton::setText, control.caption());
     mirrorVisible(widget, control);
 }
 
 void MainWindow::mirrorFrame(QGroupBox& widget, const Frame& control) {
-    const QString caption = toQString(control.caption());
-    if (widget.title() != caption) widget.setTitle(caption);
+    ShowText<QGroupBox>(widget, &QGroupBox::title, &QGroupBox::setTitle, control.caption());
     mirrorVisible(widget, control);
     mirrorBackColour(widget, control);
 }
 
 void MainWindow::mirrorCheckBox(QCheckBox& widget, const CheckBox& control) {
     MirrorScope scope(mirroring_);
-    const QString caption = toQString(control.caption());
-    if (widget.text() != caption) widget.setText(caption);
+    ShowText<QAbstractButton>(widget, &QAbstractButton::text, &QAbstractButton::setText, control.caption());
     const Qt::CheckState state = control.value() == 1 ? Qt::Checked : control.value() == 2 ? Qt::PartiallyChecked
                                                                                             : Qt::Unchecked;
     if (widget.checkState() != state) widget.setCheckState(state);
@@ -293,8 +287,7 @@ void MainWindow::mirrorCheckBox(QCheckBox& widget, const CheckBox& control) {
 
 void MainWindow::mirrorText(QLineEdit& widget, const TextBox& control) {
     MirrorScope scope(mirroring_);
-    const QString text = toQString(control.text());
-    if (widget.text() != text) widget.setText(text);
+    ShowText<QLineEdit>(widget, &QLineEdit::text, &QLineEdit::setText, control.text());
     mirrorVisible(widget, control);
 }
 
@@ -304,8 +297,7 @@ void MainWindow::mirrorList(WatchListWidget& widget, const ListView& list) {
     if (widget.headerItem()->text(0) != header) widget.setHeaderLabels({header});
     const int width = twipsToPixels(list.columnWidth(), dpi_);
     if (widget.columnWidth(0) != width) widget.setColumnWidth(0, width);
-    const QString toolTip = toQString(list.toolTip());
-    if (widget.toolTip() != toolTip) widget.setToolTip(toolTip);
+    ShowText<QWidget>(widget, &QWidget::toolTip, &QWidget::setToolTip, list.toolTip());
 
     widget.showRows(list.rows(), list.rowsRevision());
 

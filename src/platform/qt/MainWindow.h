@@ -75,7 +75,7 @@ private:
     const QtDesktop& desktop_;
     double dpi_;
     bool shown_ = false;     // the form's visibility is mirrored once the window was first shown
-    bool mirroring_ = false; // widget signals raised by a mirror are no user events
+    int mirroring_ = 0;      // > 0 while a mirror runs: the widget signals it raises are no user events
 
     std::vector<Shown> widgets_;  // in the table's order, which is the tab order
     QTimer Timer1_;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include "platform/MirrorScope.h"
 #include "platform/win32/Utf16.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32SingleInstance.h"
@@ -21,18 +22,6 @@ constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which Ente
 constexpr int kTwipsPerInch = 1440;
 constexpr UINT_PTR kPushButtonSubclass = 0x44454642;  // "DEFB"
 constexpr UINT kFormResizeMessage = WM_APP + 0x52;     // Form_Resize, once the size message has returned
-
-// Counts the view's own changes, so that the notifications they cause are not taken for the user's.
-class MirrorScope {
-public:
-    explicit MirrorScope(int& depth) : depth_(depth) { ++depth_; }
-    ~MirrorScope() { --depth_; }
-    MirrorScope(const MirrorScope&) = delete;
-    MirrorScope& operator=(const MirrorScope&) = delete;
-
-private:
-    int& depth_;
-};
 
 COLORREF ColourRef(Colour colour) {
     if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
@@ -56,42 +45,6 @@ HFONT CreateFontFor(const FontSpec& font, UINT dpi) {
     return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                        ToUtf16(font.family).c_str());
-}
-
-// The text of the row at a 0-based index; nothing for an index the list no longer has.
-const std::string& RowText(const ListView& list, int index) {
-    static const std::string none;
-    return index >= 0 && index < list.count() ? list.rows()[static_cast<std::size_t>(index)] : none;
-}
-
-// The first row from start on (then from the top, with LVFI_WRAP) whose text is the wanted
-// one or, with LVFI_PARTIAL, starts with it, letter case aside; -1 for none.
-LRESULT FindRow(const ListView& list, const LVFINDINFOW& wanted, int start) {
-    if (!(wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) || wanted.psz == nullptr) return -1;
-    const int wantedLength = lstrlenW(wanted.psz);
-    const bool prefix = (wanted.flags & LVFI_PARTIAL) != 0;
-    const int count = list.count();
-    if (count == 0) return -1;
-    start = std::clamp(start, 0, count);
-    const int end = (wanted.flags & LVFI_WRAP) ? start + count : count;
-    for (int n = start; n < end; ++n) {
-        const int index = n % count;
-        const std::wstring text = ToUtf16(list.rows()[static_cast<std::size_t>(index)]);
-        const int length = prefix ? std::min(static_cast<int>(text.size()), wantedLength) : static_cast<int>(text.size());
-        if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), length, wanted.psz, wantedLength) ==
-            CSTR_EQUAL) {
-            return index;
-        }
-    }
-    return -1;
-}
-
-int ShiftMask() {
-    int mask = 0;
-    if (GetKeyState(VK_SHIFT) < 0) mask |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) mask |= 2;
-    if (GetKeyState(VK_MENU) < 0) mask |= 4;
-    return mask;
 }
 
 }  // namespace
@@ -196,7 +149,7 @@ void Win32MainWindow::addChild(const FormControl& entry, HINSTANCE instance) {
             break;
         case ControlKind::ListView:
             className = WC_LISTVIEWW;
-            style |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+            style |= Win32WatchList::kStyle;
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case ControlKind::CheckBox:
@@ -214,6 +167,8 @@ void Win32MainWindow::addChild(const FormControl& entry, HINSTANCE instance) {
         if (entry.defaultButton) addButton_ = child.hwnd;
         pushButtons_.push_back(child.hwnd);
         SetWindowSubclass(child.hwnd, PushButtonProc, kPushButtonSubclass, reinterpret_cast<DWORD_PTR>(this));
+    } else if (entry.kind == ControlKind::ListView) {
+        child.list = std::make_unique<Win32WatchList>(entry, child.hwnd, [this](int twips) { return pixels(twips); });
     }
     children_.push_back(std::move(child));
 }
@@ -269,10 +224,7 @@ void Win32MainWindow::layout() {
         }
         SetWindowPos(child.hwnd, nullptr, pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        if (child.entry->kind == ControlKind::ListView && child.columnAdded) {
-            child.shownColumnWidth = -1;  // pixels change with the DPI
-            mirrorList(child);
-        }
+        if (child.list) child.list->rescale();
     }
 }
 
@@ -339,7 +291,7 @@ void Win32MainWindow::mirrorChild(Child& child) {
             }
             break;
         }
-        case ControlKind::ListView: mirrorList(child); break;
+        case ControlKind::ListView: child.list->mirror(); break;
         case ControlKind::Frame: break;
     }
     const Control& control = *entry.control;
@@ -355,56 +307,6 @@ void Win32MainWindow::mirrorChild(Child& child) {
     }
     const bool visible = (GetWindowLongPtrW(child.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
     if (control.visible() != visible) ShowWindow(child.hwnd, control.visible() ? SW_SHOWNA : SW_HIDE);
-}
-
-void Win32MainWindow::mirrorList(Child& child) {
-    const ListView& list = child.entry->as<ListView>();
-    const HWND hwnd = child.hwnd;
-    MirrorScope scope(mirroring_);
-
-    if (!list.columnHeader().empty() || list.columnWidth() > 0) {
-        std::wstring header = ToUtf16(list.columnHeader());
-        if (!child.columnAdded) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_TEXT | LVCF_WIDTH;
-            column.pszText = header.data();
-            column.cx = pixels(list.columnWidth());
-            ListView_InsertColumn(hwnd, 0, &column);
-            child.columnAdded = true;
-            child.shownHeader = list.columnHeader();
-            child.shownColumnWidth = list.columnWidth();
-        }
-        if (child.shownHeader != list.columnHeader()) {
-            LVCOLUMNW column{};
-            column.mask = LVCF_TEXT;
-            column.pszText = header.data();
-            ListView_SetColumn(hwnd, 0, &column);
-            child.shownHeader = list.columnHeader();
-        }
-        if (child.shownColumnWidth != list.columnWidth()) {
-            ListView_SetColumnWidth(hwnd, 0, pixels(list.columnWidth()));
-            child.shownColumnWidth = list.columnWidth();
-        }
-    }
-
-    // The list holds no rows of its own: it asks for the text of each row it draws
-    // (LVN_GETDISPINFOW), from the form's rows. A change only tells it how many there are
-    // now, so that the load, an edit or Clear List costs the same whatever the list's length.
-    if (list.rowsRevision() != child.shownRowsRevision) {
-        ListView_SetItemCountEx(hwnd, list.count(), LVSICF_NOSCROLL);
-        InvalidateRect(hwnd, nullptr, TRUE);  // the rows below an edit moved up or down
-        child.shownRowsRevision = list.rowsRevision();
-    }
-
-    const int shownSelection = ListView_GetNextItem(hwnd, -1, LVNI_SELECTED) + 1;
-    if (shownSelection != list.selectedIndex()) {
-        if (list.selectedIndex() == 0) {
-            ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
-        } else {
-            const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
-            ListView_SetItemState(hwnd, list.selectedIndex() - 1, state, state);
-        }
-    }
 }
 
 void Win32MainWindow::mirrorTimer() {
@@ -455,57 +357,7 @@ void Win32MainWindow::command(int id, int code) {
 
 LRESULT Win32MainWindow::notify(const NMHDR& header, LPARAM lParam) {
     const Child* child = childOf(header.hwndFrom);
-    if (child == nullptr || child->entry->kind != ControlKind::ListView) return 0;
-    return listNotify(*child, header, lParam);
-}
-
-LRESULT Win32MainWindow::listNotify(const Child& child, const NMHDR& header, LPARAM lParam) {
-    const FormControl& entry = *child.entry;
-    ListView& list = entry.as<ListView>();
-    switch (header.code) {
-        case LVN_GETDISPINFOW: {
-            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
-            if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
-                const std::wstring text = ToUtf16(RowText(list, item.iItem));
-                const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
-                std::copy_n(text.data(), length, item.pszText);
-                item.pszText[length] = L'\0';
-            }
-            break;
-        }
-        case LVN_ODFINDITEMW: {
-            // Typed letters move the selection to the next row that starts with them.
-            const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(lParam);
-            return FindRow(list, find.lvfi, find.iStart);
-        }
-        case LVN_ITEMCHANGED: {
-            const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-            const bool selectionChanged =
-                (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
-            if (selectionChanged && mirroring_ == 0) list.select(ListView_GetNextItem(child.hwnd, -1, LVNI_SELECTED) + 1);
-            break;
-        }
-        case LVN_ODSTATECHANGED: {  // a range of rows at once
-            const auto& change = *reinterpret_cast<const NMLVODSTATECHANGE*>(lParam);
-            if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) && mirroring_ == 0) {
-                list.select(ListView_GetNextItem(child.hwnd, -1, LVNI_SELECTED) + 1);
-            }
-            break;
-        }
-        case NM_CLICK:
-            if (entry.click) entry.click();
-            break;
-        case NM_DBLCLK:
-            // On a row only: the second click may land below the rows, where the list keeps
-            // the row that the first click selected.
-            if (reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem >= 0 && entry.doubleClick) entry.doubleClick();
-            break;
-        case LVN_KEYDOWN:
-            if (entry.keyDown) entry.keyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey, ShiftMask());
-            break;
-        default: break;
-    }
-    return 0;
+    return child != nullptr && child->list ? child->list->notify(header, lParam) : 0;
 }
 
 HWND Win32MainWindow::defaultButton() const { return focusedButton_ ? focusedButton_ : addButton_; }

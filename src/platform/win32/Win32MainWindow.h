@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "form/Form1.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32WatchList.h"
 
 namespace tamberlyn {
 
@@ -38,11 +40,7 @@ private:
         HWND hwnd = nullptr;
         int id = 0;
         Colour shownBackColour = kWhite;
-        // A list: what it shows now.
-        std::uint64_t shownRowsRevision = 0;
-        bool columnAdded = false;
-        std::string shownHeader;
-        int shownColumnWidth = -1;
+        std::unique_ptr<Win32WatchList> list;  // for a list: what shows its rows and hears its events
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,13 +58,11 @@ private:
     void mirrorWindow();
     void mirrorPresence();
     void mirrorChild(Child& child);
-    void mirrorList(Child& child);
     void mirrorTimer();
     void focusWindow();
 
     void command(int id, int code);
     LRESULT notify(const NMHDR& header, LPARAM lParam);
-    LRESULT listNotify(const Child& child, const NMHDR& header, LPARAM lParam);
     bool setCursor(HWND under, int hitTest, UINT mouseMessage);
     // The button that Enter presses: the push button with the focus, else the form's default.
     HWND defaultButton() const;
@@ -91,7 +87,7 @@ private:
     std::map<Colour, HBRUSH> brushes_;
 
     // What the native controls show now, so that every mirror changes only what differs.
-    int mirroring_ = 0;  // > 0 while the view itself changes the edit or the list
+    int mirroring_ = 0;  // > 0 while the view itself changes the edit
     bool shown_ = false;
     bool loaded_ = false;
     IconHandle shownIcon_ = 0;
