@@ -149,7 +149,7 @@ void Save(benchmark::State& state) {
     QtSettingsStore store;
     for (auto _ : state) {
         const Clock::time_point begin = Clock::now();
-        SaveWatchList(store, program.form().ListView1);
+        SaveWatchList(store, program.form().ListView1.watchList());
         state.SetIterationTime(Seconds(Clock::now() - begin));
     }
 }

@@ -84,11 +84,12 @@ void Scan(benchmark::State& state, Tick tick) {
     QtTextCase textCase;
     NoEvents events;
     NoBoxes boxes;
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     ScanMemory memory;
     for (long i = 0; i < fragmentCount; ++i) list.add("nag screen " + std::to_string(i));
-    RunScanCycle(list, {windows, textCase, events, boxes, memory});  // the list is made ready once
-    for (auto _ : state) RunScanCycle(list, {windows, textCase, events, boxes, memory});
+    const ScanServices services{windows, textCase, events, boxes, memory, "Form1", "Timer1_Timer"};
+    RunScanCycle(list, services);  // the list is made ready once
+    for (auto _ : state) RunScanCycle(list, services);
     state.counters["windows"] = static_cast<double>(windowCount);
     state.counters["per_window_ns"] = benchmark::Counter(static_cast<double>(windowCount),
                                                          benchmark::Counter::kIsIterationInvariantRate |

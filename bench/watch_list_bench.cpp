@@ -48,7 +48,7 @@ void Load(benchmark::State& state) {
         ListView list("ListView1", {}, 0, "");
         list.onChange = [&changes] { ++changes; };
         state.ResumeTiming();
-        LoadWatchList(fake.settings, list);
+        list.addRows(LoadWatchList(fake.settings));
         benchmark::DoNotOptimize(list.count());
     }
     state.counters["changes"] = static_cast<double>(changes) / static_cast<double>(state.iterations());
@@ -56,7 +56,7 @@ void Load(benchmark::State& state) {
 
 void Save(benchmark::State& state) {
     Started started(state.range(0));
-    for (auto _ : state) SaveWatchList(started.fake.settings, started.form->ListView1);
+    for (auto _ : state) SaveWatchList(started.fake.settings, started.form->ListView1.watchList());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(started.fake.settings.get("Listview")->size()));
 }

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     if (argc < 3) return std::fprintf(stderr, "usage: wayland_scan_loop <seconds> <fragment>...\n"), 2;
     using Clock = std::chrono::steady_clock;
     const auto end = Clock::now() + std::chrono::seconds(std::atoi(argv[1]));
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     for (int i = 2; i < argc; ++i) list.add(argv[i]);
     try {
         const std::unique_ptr<EventDrivenWindowServices> route =
@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
         fakes::FakeEventLoop events;
         fakes::FakeMessageBoxes boxes;
         ScanMemory memory;
-        const auto cycle = [&] { RunScanCycle(list, {services, textCase, events, boxes, memory}); };
+        const auto cycle = [&] {
+            RunScanCycle(list, {services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"});
+        };
         auto tick = Clock::now();
         while (Clock::now() < end) {
             const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(tick - Clock::now()).count();

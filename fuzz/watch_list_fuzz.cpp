@@ -19,29 +19,19 @@
 using namespace tamberlyn;
 using fuzz::Require;
 
-namespace {
-
-std::vector<std::string> Loaded(SettingsStore& store) {
-    ListView list("ListView1", {}, 0, "");
-    LoadWatchList(store, list);
-    return list.rows();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string stored(reinterpret_cast<const char*>(data), size);
 
     fakes::FakeSettingsStore store;
     store.set("Listview", stored);
-    const std::vector<std::string> entries = Loaded(store);
+    const std::vector<std::string> entries = LoadWatchList(store);
     for (const std::string& entry : entries) Require(LoadsBackUnchanged(entry), "a loaded entry is one the list accepts");
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     list.addRows(entries);
     SaveWatchList(store, list);
     Require(store.get("Listview")->size() <= stored.size() + kEntrySeparator.size(),
             "the list saved again is no longer than what was stored and the separator its last entry lacked");
-    Require(Loaded(store) == entries, "what is saved loads back identically");
+    Require(LoadWatchList(store) == entries, "what is saved loads back identically");
 
     FuzzedDataProvider provider(data, size);
     std::vector<std::string> accepted;

@@ -1,5 +1,6 @@
-# Fails when the folders under src/ include each other in a cycle, or when the core's logic
-# folders reach into the main window's. Run: cmake -DSOURCE_DIR=<repo>/src -P FolderCycles.cmake
+# Fails when the folders under src/ include each other in a cycle, when the core's logic
+# folders reach into the main window's, or when the monitor reaches a view's header through
+# any chain of includes. Run: cmake -DSOURCE_DIR=<repo>/src -P FolderCycles.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
@@ -29,6 +30,8 @@ foreach(file IN LISTS files)
     if(NOT included MATCHES "/" OR NOT EXISTS "${SOURCE_DIR}/${included}")
       continue()  # a header beside the file, or one from outside src/
     endif()
+    string(MAKE_C_IDENTIFIER "${file}" fileKey)
+    list(APPEND includes_${fileKey} "${included}")
     folder_of("${included}" to)
     if(NOT from STREQUAL to)
       string(MAKE_C_IDENTIFIER "${from}" key)
@@ -40,6 +43,23 @@ foreach(file IN LISTS files)
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES folders)
+
+# The monitor sees no view: no header of the main window, the tray or a view's interfaces.
+set(queue ${files})
+list(FILTER queue INCLUDE REGEX "^monitor/")
+set(seen ${queue})
+while(queue)
+  list(POP_FRONT queue current)
+  string(MAKE_C_IDENTIFIER "${current}" currentKey)
+  foreach(included IN LISTS includes_${currentKey})
+    if(included MATCHES "^(form/|tray/|platform/(Desktop|NotifyIcon|SkinEngine)\\.h$)")
+      list(APPEND problems "monitor/ reaches ${included} through ${current}: the monitor sees no view")
+    elseif(NOT included IN_LIST seen)
+      list(APPEND seen "${included}")
+      list(APPEND queue "${included}")
+    endif()
+  endforeach()
+endwhile()
 foreach(folder IN LISTS folders)
   string(MAKE_C_IDENTIFIER "${folder}" key)
   if(reach_${key})

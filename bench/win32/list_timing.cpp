@@ -30,6 +30,7 @@
 #include "platform/win32/Win32MessageBoxes.h"
 #include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32SkinEngine.h"
+#include "platform/win32/WindowsTexts.h"
 #include "platform/win32/Win32TextCase.h"
 #include "platform/win32/Win32ProgramFiles.h"
 #include "platform/win32/Win32WindowServices.h"
@@ -59,7 +60,7 @@ struct Program {
           events([this] { return hwnd; }),
           notifyIcon(instance),
           desktop(instance, IDI_TAMBERLYN),
-          platform{DesktopKind::Windows, windows, textCase, settings, messages, events, logonEntry,
+          platform{kWindowsTexts, windows, textCase, settings, messages, events, logonEntry,
                    files, launcher, skin, notifyIcon, desktop, random},
           form(platform),
           view(form, desktop, instance, IDI_TAMBERLYN) {
@@ -147,7 +148,7 @@ void Run(HINSTANCE instance, long count, Times& times) {
     }
 
     begin = Clock::now();
-    SaveWatchList(program->settings, form.ListView1);
+    SaveWatchList(program->settings, form.ListView1.watchList());
     times.save.push_back(Milliseconds(Clock::now() - begin));
 
     begin = Clock::now();

@@ -28,7 +28,7 @@ void Form1::PushButton1_Click() {
         });
         if (added) trap.step(104, [&] { Text1.setText(""); });
     }
-    trap.step(106, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(106, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::PushButton3_Click() {
@@ -36,7 +36,7 @@ void Form1::PushButton3_Click() {
     if (trap.test(100, [&] { return ListView1.selectedIndex() > 0; })) {
         trap.step(102, [&] { ListView1.remove(ListView1.selectedIndex()); });
     }
-    trap.step(104, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(104, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::PushButton4_Click() {
@@ -50,7 +50,7 @@ void Form1::PushButton4_Click() {
             trap.step(106, [&] { ListView1.clear(); });
         }
     }
-    trap.step(108, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(108, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::ListView1_Click() {
@@ -67,7 +67,7 @@ void Form1::ListView1_DblClick() {
     trap.step(100, [&] {
         if (ListView1.count() >= 1 && ListView1.selectedIndex() > 0) ListView1.remove(ListView1.selectedIndex());
     });
-    trap.step(102, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(102, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::ListView1_KeyDown(int keyCode, int /*shift: Shift, Ctrl and Alt make no difference*/) {
@@ -76,7 +76,7 @@ void Form1::ListView1_KeyDown(int keyCode, int /*shift: Shift, Ctrl and Alt make
     trap.step(100, [&] {
         if (ListView1.count() >= 1 && ListView1.selectedIndex() > 0) ListView1.remove(ListView1.selectedIndex());
     });
-    trap.step(102, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(102, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 }  // namespace tamberlyn

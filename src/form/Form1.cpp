@@ -4,7 +4,7 @@
 
 #include "form/Appearance.h"
 #include "form/TrayResidency.h"
-#include "monitor/MonitoringSwitch.h"
+#include "form/MonitoringSwitch.h"
 #include "monitor/ScanCycle.h"
 #include "common/ErrorTrap.h"
 #include "common/ProgramFolder.h"
@@ -25,12 +25,11 @@ Form1::Form1(Platform& platform)
       PushButton5("PushButton5", "Help", {120, 5300, 3840, 405}, 4),
       PushButton6("PushButton6", "Load Sample/Example Titles", {4080, 5295, 3840, 405}, 11),
       Frame1("Frame1", "Startup Options", {120, 5760, 7800, 705}, 5),
-      Check6("Check6", TextsFor(platform.kind).startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
+      Check6("Check6", platform.texts.startupCheckBox, {240, 300, 3930, 255}, 7, &Frame1),
       Check8("Check8", "Start in system tray", {4320, 300, 2100, 255}, 6, &Frame1),
       Timer1(100),
       cSysTray1(platform.notifyIcon, platform.events),
-      platform_(platform),
-      texts_(TextsFor(platform.kind)) {
+      platform_(platform) {
     const auto run = [this](void (Form1::*handler)()) { return [this, handler] { (this->*handler)(); }; };
     const auto pushButton = [&](PushButton& b, void (Form1::*handler)(), bool isDefault = false) {
         return FormControl{.control = &b,
@@ -90,7 +89,7 @@ void Form1::Form_Load() {
     if (trap.test(108, [&] { return FileExists(platform_.files, cursorFile); })) {
         trap.step(110, [&] { window.setMouseIcon(platform_.desktop.loadCursorFile(cursorFile)); });
     }
-    trap.step(112, [&] { LoadWatchList(platform_.settings, ListView1); });
+    trap.step(112, [&] { ListView1.addRows(LoadWatchList(platform_.settings)); });
     trap.step(114, [&] {
         platform_.random.seedFromClock();
         const int draw = static_cast<int>(platform_.random.nextFraction() * 100) + 1;
@@ -98,7 +97,7 @@ void Form1::Form_Load() {
     });
     trap.step(132, [&] { ListView1.addColumnHeader(" Windows Titles To Monitor and Close"); });
     trap.step(134, [&] { ListView1.setColumnWidth(7000); });
-    RestoreMonitoring({PushButton2, Timer1, ListView1}, platform_.settings, trap);
+    RestoreMonitoring({PushButton2, Timer1, ListView1.watchList()}, platform_.settings, trap);
     trap.step(150, [&] { cSysTray1.setTrayTip(kProductName); });
     trap.step(152, [&] { cSysTray1.setInTray(true); });
     trap.step(154, [&] { MainWindowHandle = window.handle(); });
@@ -133,8 +132,8 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Timer1_Timer() {
-    RunScanCycle(ListView1, {platform_.windows, platform_.textCase, platform_.events, platform_.messages, scanMemory_,
-                             MainWindowHandle});
+    RunScanCycle(ListView1.watchList(), {platform_.windows, platform_.textCase, platform_.events, platform_.messages,
+                                         scanMemory_, "Form1", "Timer1_Timer", MainWindowHandle});
 }
 
 void Form1::Windows_Changed() {
@@ -156,7 +155,7 @@ void Form1::WindowReach_Changed(const std::string& notice) {
 
 void Form1::PushButton2_Click() {
     ErrorTrap trap{platform_.messages, "Form1", "PushButton2_Click"};
-    StartStop({PushButton2, Timer1, ListView1}, platform_.settings, platform_.messages, AppTitle, trap);
+    StartStop({PushButton2, Timer1, ListView1.watchList()}, platform_.settings, platform_.messages, AppTitle, trap);
 }
 
 }  // namespace tamberlyn

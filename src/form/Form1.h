@@ -9,10 +9,9 @@
 
 #include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
-#include "common/Controls.h"
-#include "common/Texts.h"
+#include "form/Controls.h"
 #include "tray/cSysTray.h"
-#include "watchlist/ListView.h"
+#include "form/ListView.h"
 
 namespace tamberlyn {
 
@@ -137,11 +136,8 @@ public:
     // The user started the program again: this instance, the only one, comes forward.
     void AnotherStart();
 
-    const DesktopTexts& texts() const { return texts_; }
-
 private:
     Platform& platform_;
-    const DesktopTexts& texts_;
     ScanMemory scanMemory_;
     std::vector<FormControl> controls_;
 };

@@ -40,18 +40,18 @@ void Form1::PushButton6_Click() {
         }
     });
     if (askFailed || answer == MessageResult::Yes) {
-        trap.step(106, [&] { platform_.launcher.startProgram("calc", texts_.rootFolder); });
-        trap.step(108, [&] { platform_.launcher.startProgram("notepad", texts_.rootFolder); });
+        trap.step(106, [&] { platform_.launcher.startProgram("calc", platform_.texts.rootFolder); });
+        trap.step(108, [&] { platform_.launcher.startProgram("notepad", platform_.texts.rootFolder); });
         trap.step(108, [&] { Wait(1); });
         trap.step(108, [&] { PushButton2_Click(); });
     }
-    trap.step(110, [&] { SaveWatchList(platform_.settings, ListView1); });
+    trap.step(110, [&] { SaveWatchList(platform_.settings, ListView1.watchList()); });
 }
 
 void Form1::PushButton5_Click() {
     ErrorTrap trap{platform_.messages, "Form1", "PushButton5_Click"};
     trap.step(118, [&] {
-        platform_.messages.show(HelpText(texts_), AppTitle, MessageButtons::Ok, MessageIcon::None);
+        platform_.messages.show(HelpText(platform_.texts), AppTitle, MessageButtons::Ok, MessageIcon::None);
     });
 }
 

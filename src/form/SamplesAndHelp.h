@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/Texts.h"
+#include "platform/DesktopTexts.h"
 
 namespace tamberlyn {
 

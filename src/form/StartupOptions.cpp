@@ -52,10 +52,10 @@ void Form1::Check6_Click() {
     };
     if (Check6.value() == 1) {
         // Nothing will start the program: show and store the option as off.
-        if (storeAndApply(100, kOn, [&] { EnableStartup(); }, texts_.startupFailed)) {
+        if (storeAndApply(100, kOn, [&] { EnableStartup(); }, platform_.texts.startupFailed)) {
             trap.step(106, [&] { Check6.setValue(0); });
         }
-    } else if (storeAndApply(108, kOff, [&] { DisableStartup(); }, texts_.startupRemains)) {
+    } else if (storeAndApply(108, kOff, [&] { DisableStartup(); }, platform_.texts.startupRemains)) {
         // The program still starts at log-on: show and store the option as on, ticked
         // without its click, which would write a second entry beside the one left.
         trap.step(114, [&] { SetValueWithoutClick(Check6, 1); });

@@ -16,7 +16,7 @@ std::string UpperCase(const TextCase& textCase, std::string_view text) {
     return upper;
 }
 
-void MatchCache::prepare(const ListView& list, const TextCase& textCase, ErrorTrap& trap) {
+void MatchCache::prepare(const WatchList& list, const TextCase& textCase, ErrorTrap& trap) {
     if (list.rowsRevision() == listRevision_) return;
     std::vector<std::string> fragments;
     fragments.reserve(static_cast<std::size_t>(list.count()));

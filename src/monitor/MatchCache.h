@@ -12,7 +12,7 @@
 #include "monitor/FragmentMatcher.h"
 #include "platform/TextCase.h"
 #include "common/ErrorTrap.h"
-#include "watchlist/ListView.h"
+#include "watchlist/WatchList.h"
 
 namespace tamberlyn {
 
@@ -24,7 +24,7 @@ class MatchCache {
 public:
     // Makes the fragments of list ready, unless they already are. A fragment that cannot be
     // upper-cased is reported at label 104 and matches nothing.
-    void prepare(const ListView& list, const TextCase& textCase, ErrorTrap& trap);
+    void prepare(const WatchList& list, const TextCase& textCase, ErrorTrap& trap);
 
     // The remembered answer for a title, if any, counting it as seen in this pass.
     std::optional<bool> remembered(const std::string& title);

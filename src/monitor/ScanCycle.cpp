@@ -11,7 +11,7 @@ int EnumChildProc(WindowHandle window, EnumContext& context) {
     return 1;
 }
 
-bool WindowToClose(std::string title, const ListView& list, MatchCache& cache, const TextCase& textCase,
+bool WindowToClose(std::string title, const WatchList& list, MatchCache& cache, const TextCase& textCase,
                    MessageBoxes& boxes) {
     ErrorTrap trap{boxes, "Form1", "WindowToClose"};
     int count = 0;
@@ -61,8 +61,8 @@ bool AskToClose(WindowServices& windows, WindowHandle window, ErrorTrap& trap) {
 
 }  // namespace
 
-void RunScanCycle(const ListView& list, const ScanServices& services) {
-    ErrorTrap trap{services.boxes, "Form1", "Timer1_Timer"};
+void RunScanCycle(const WatchList& list, const ScanServices& services) {
+    ErrorTrap trap{services.boxes, services.form, services.procedure};
     ScanMemory& memory = services.memory;
     const bool wasRunning = std::exchange(memory.running, true);
     EnumContext handles{{}, services.MainWindowHandle};

@@ -11,7 +11,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/TextCase.h"
 #include "platform/WindowServices.h"
-#include "watchlist/ListView.h"
+#include "watchlist/WatchList.h"
 
 namespace tamberlyn {
 
@@ -29,7 +29,7 @@ struct EnumContext {
 int EnumChildProc(WindowHandle window, EnumContext& context);
 
 // True when the title contains at least one fragment of the list, ignoring letter case.
-bool WindowToClose(std::string title, const ListView& list, MatchCache& cache, const TextCase& textCase,
+bool WindowToClose(std::string title, const WatchList& list, MatchCache& cache, const TextCase& textCase,
                    MessageBoxes& boxes);
 
 // Whether a close request now would pile onto one still unanswered: the window's own,
@@ -54,10 +54,13 @@ struct ScanServices {
     EventLoop& events;
     MessageBoxes& boxes;
     ScanMemory& memory;
+    // Where a failed step is reported from: the caller's form and procedure.
+    std::string form;
+    std::string procedure;
     WindowHandle MainWindowHandle = 0;  // never asked to close; 0 before the window exists
 };
 
 // One scan cycle over the fragments of list; ends with one pass over pending events.
-void RunScanCycle(const ListView& list, const ScanServices& services);
+void RunScanCycle(const WatchList& list, const ScanServices& services);
 
 }  // namespace tamberlyn

@@ -2,6 +2,7 @@
 // Everything the portable core asks of the platform it runs on.
 
 #include "platform/Desktop.h"
+#include "platform/DesktopTexts.h"
 #include "platform/EventLoop.h"
 #include "platform/LogonEntry.h"
 #include "platform/MessageBoxes.h"
@@ -16,14 +17,10 @@
 
 namespace tamberlyn {
 
-// Some texts tell the user what to do on their desktop; they differ between Windows and
-// Linux desktops.
-enum class DesktopKind { Windows, X11, Wayland };
-
 // Every interface is called on the GUI thread only. The program's entry point owns the
 // adapters; the core borrows them through these references for as long as it runs.
 struct Platform {
-    DesktopKind kind;
+    const DesktopTexts& texts;
     WindowServices& windows;
     TextCase& textCase;
     SettingsStore& settings;

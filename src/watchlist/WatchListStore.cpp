@@ -43,12 +43,12 @@ bool LoadsBackUnchanged(const std::string& entry) {
     return !entry.empty() && (entry + kEntrySeparator).find(kEntrySeparator) == entry.size();
 }
 
-void SaveWatchList(SettingsStore& store, const ListView& list) {
+void SaveWatchList(SettingsStore& store, const WatchList& list) {
     SaveSetting(store, kApplicationName, kSectionName, kKeyListview, JoinWatchList(list.rows()));
 }
 
-void LoadWatchList(SettingsStore& store, ListView& list) {
-    list.addRows(SplitWatchList(GetSetting(store, kApplicationName, kSectionName, kKeyListview)));
+std::vector<std::string> LoadWatchList(SettingsStore& store) {
+    return SplitWatchList(GetSetting(store, kApplicationName, kSectionName, kKeyListview));
 }
 
 }  // namespace tamberlyn

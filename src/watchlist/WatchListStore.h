@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/SettingsStore.h"
-#include "watchlist/ListView.h"
+#include "watchlist/WatchList.h"
 
 namespace tamberlyn {
 
@@ -22,8 +22,8 @@ std::vector<std::string> SplitWatchList(const std::string& stored);
 // the separator written after it make a separator that the load finds first.
 bool LoadsBackUnchanged(const std::string& entry);
 
-void SaveWatchList(SettingsStore& store, const ListView& list);
-// Appends the stored entries; the list is not cleared first.
-void LoadWatchList(SettingsStore& store, ListView& list);
+void SaveWatchList(SettingsStore& store, const WatchList& list);
+// The stored entries, in order.
+std::vector<std::string> LoadWatchList(SettingsStore& store);
 
 }  // namespace tamberlyn

@@ -8,14 +8,15 @@
 #include "FakeTray.h"
 #include "FakeWindowServices.h"
 #include "platform/Platform.h"
+#include "platform/win32/WindowsTexts.h"
 
 namespace tamberlyn::fakes {
 
 template <class RealTextCase>
 struct FakePlatform {
-    explicit FakePlatform(DesktopKind kind = DesktopKind::Windows)
-        : platform{kind,      windows,  textCase, settings,   messages, events,   logonEntry,
-                   files,     launcher, skin,     notifyIcon, desktop,  random} {}
+    FakePlatform()
+        : platform{kWindowsTexts, windows,  textCase, settings,   messages, events,  logonEntry,
+                   files,         launcher, skin,     notifyIcon, desktop,  random} {}
 
     FakeWindowServices windows;
     RealTextCase textCase;

@@ -316,13 +316,14 @@ TEST_F(X11WindowServicesTest, ScanCyclesAskOnceAndLeaveTheQuestionOpen) {
     const WindowHandle document = client.open("doc", "net,asks", "Meeting notes");
     client.open("bystander", "net,delete", "Calculator");
     ASSERT_TRUE(eventually([&] { return settled(document); }));
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     list.add("NOTES");  // matches the question's title too
     QtTextCase textCase;
     fakes::FakeEventLoop events;
     fakes::FakeMessageBoxes boxes;
     ScanMemory memory;
-    const auto cycle = [&] { RunScanCycle(list, {*services, textCase, events, boxes, memory}); };
+    const ScanServices scan{*services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"};
+    const auto cycle = [&] { RunScanCycle(list, scan); };
 
     cycle();
     const WindowHandle question = TestWindowClient::idIn(client.waitFor("window doc.question "));

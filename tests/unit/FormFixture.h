@@ -19,8 +19,6 @@ namespace tamberlyn::testing {
 
 class FormTest : public ::testing::Test {
 protected:
-    explicit FormTest(DesktopKind kind = DesktopKind::Windows) : fake(kind) {}
-
     // The window as the process creates it: handle first, then the load sequence.
     Form1& start() {
         form = std::make_unique<Form1>(fake.platform);

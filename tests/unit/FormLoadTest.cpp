@@ -99,18 +99,6 @@ TEST_F(FormTest, RestoresListAndMonitoring) {
     EXPECT_EQ(f.PushButton2.caption(), "Stop Monitoring");
 }
 
-TEST_F(FormTest, StoredOnWithAnEmptyListOrAnOddValueRestoresNothing) {
-    for (const char* state : {"On", "on"}) {
-        fake.settings.values.clear();
-        fake.settings.set("StartStopState", state);
-        if (std::string(state) == "on") fake.settings.set("Listview", "x" + S);
-        Form1& f = start();
-        EXPECT_FALSE(f.Timer1.enabled()) << state;
-        EXPECT_EQ(f.PushButton2.caption(), "Start Monitoring");
-        EXPECT_EQ(stored("StartStopState"), state);
-    }
-}
-
 struct StartupCase {
     const char* windowsStartup;
     const char* minimized;

@@ -50,7 +50,7 @@ protected:
     }
 
     // Pair by pair, as the watch list reads: upper-case both, search, an empty title holds nothing.
-    bool pairwise(const std::string& title, const ListView& list) {
+    bool pairwise(const std::string& title, const WatchList& list) {
         const std::string upperTitle = textCase.toUpper(title);
         for (const std::string& fragment : list.rows()) {
             if (!upperTitle.empty() && upperTitle.find(textCase.toUpper(fragment)) != std::string::npos) return true;
@@ -64,7 +64,7 @@ protected:
 };
 
 TEST_F(MatchingTest, AllFragmentsAtOnceFindWhatPairwiseSearchFinds) {
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     MatchCache cache;  // one for the whole run, as the program keeps it across list changes
     int found = 0, missed = 0;
     for (int round = 0; round < 40; ++round) {
@@ -92,7 +92,7 @@ TEST_F(MatchingTest, AllFragmentsAtOnceFindWhatPairwiseSearchFinds) {
 }
 
 TEST_F(MatchingTest, EdgesOfTheRule) {
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     MatchCache cache;
     const auto matches = [&](const std::string& title) { return WindowToClose(title, list, cache, textCase, boxes); };
     list.add("note");

@@ -2,7 +2,7 @@
 
 #include "FakeMessageBoxes.h"
 #include "FakeSettingsStore.h"
-#include "monitor/MonitoringSwitch.h"
+#include "form/MonitoringSwitch.h"
 
 namespace tamberlyn {
 namespace {
@@ -22,7 +22,7 @@ protected:
     fakes::FakeMessageBoxes boxes;
     PushButton button{"PushButton2", "Start Monitoring", {}, 3};
     Timer timer{100};
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
 };
 
 TEST_F(MonitoringSwitchTest, StartingWithAnEmptyListOnlyAsksForAKeyword) {

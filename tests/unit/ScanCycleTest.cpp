@@ -28,18 +28,19 @@ public:
 class ScanCycleTest : public ::testing::Test {
 protected:
     bool matches(const std::string& title, std::initializer_list<const char*> fragments) {
-        ListView fragmentList("ListView1", {}, 0, "");
+        WatchList fragmentList;
         for (const char* f : fragments) fragmentList.add(f);
         MatchCache cache;
         return WindowToClose(title, fragmentList, cache, textCase, boxes);
     }
-    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory, 1}); }  // window 1 is ours
+    // Window 1 is ours.
+    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory, "Form1", "Timer1_Timer", 1}); }
 
     FailingTextCase textCase;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeWindowServices windows;
     fakes::FakeEventLoop events;
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     ScanMemory memory;
 };
 

@@ -25,7 +25,7 @@ TEST_F(FormTest, WhenNoEntryCanBeWrittenTheBoxEndsClearAndOffIsStored) {
     EXPECT_EQ(f.Check6.value(), 0);
     EXPECT_EQ(stored("Windows Startup"), "Off");
     ASSERT_EQ(fake.messages.count(), 1);
-    EXPECT_EQ(fake.messages.last().text.rfind(TextsFor(DesktopKind::Windows).startupFailed, 0), 0u);
+    EXPECT_EQ(fake.messages.last().text.rfind(kWindowsTexts.startupFailed, 0), 0u);
     EXPECT_NE(fake.messages.last().text.find("Access is denied."), std::string::npos);
 }
 
@@ -40,7 +40,7 @@ TEST_F(FormTest, WhenTheEntryCannotBeRemovedTheBoxStaysTickedOnStaysStoredAndItS
     EXPECT_TRUE(fake.logonEntry.present);
     EXPECT_EQ(fake.logonEntry.calls, std::vector<std::string>{"remove"}) << "no second entry beside the one left";
     ASSERT_EQ(fake.messages.count(), 1);
-    EXPECT_EQ(fake.messages.last().text, TextsFor(DesktopKind::Windows).startupRemains + "\r\n\r\nThe entry is read-only.");
+    EXPECT_EQ(fake.messages.last().text, kWindowsTexts.startupRemains + "\r\n\r\nThe entry is read-only.");
     EXPECT_EQ(fake.messages.last().icon, MessageIcon::Exclamation);
 
     fake.logonEntry.keep = false;  // an administrator's turn

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "FakeSettingsStore.h"
+#include "form/ListView.h"
 #include "watchlist/WatchListStore.h"
 
 namespace tamberlyn {
@@ -13,9 +14,7 @@ const std::string S = kEntrySeparator;
 std::vector<std::string> loadFrom(const std::string& stored) {
     fakes::FakeSettingsStore store;
     store.set("Listview", stored);
-    ListView list("ListView1", {}, 0, "");
-    LoadWatchList(store, list);
-    return list.rows();
+    return LoadWatchList(store);
 }
 
 // Every text of bars and dashes up to 16 characters, and of bars, dashes and a letter up to 9:
@@ -40,7 +39,7 @@ std::vector<std::string> generatedEntries() {
 
 TEST(WatchListStore, StoresEveryEntryFollowedByTheSeparator) {
     fakes::FakeSettingsStore store;
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     list.add("Calculator");
     list.add("Notepad");
     SaveWatchList(store, list);
@@ -51,14 +50,13 @@ TEST(WatchListStore, StoresEveryEntryFollowedByTheSeparator) {
 
 TEST(WatchListStore, EmptyListIsStoredAsEmptyValueAndMissingKeyLoadsNothing) {
     fakes::FakeSettingsStore store;
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     SaveWatchList(store, list);
     EXPECT_EQ(store.get("Listview"), "");
     EXPECT_TRUE(loadFrom("").empty());
 
     fakes::FakeSettingsStore empty;
-    LoadWatchList(empty, list);
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(LoadWatchList(empty).empty());
 }
 
 // The program ends every entry with the separator: text after the last one was written by
@@ -76,7 +74,7 @@ TEST(WatchListStore, TextAfterTheLastSeparatorIsAnEntryAndEmptyPiecesAreSkipped)
 TEST(WatchListStore, EntriesSurviveARoundTripExactly) {
     const std::vector<std::string> entries{"  padded  ", "dup", "dup", "MiXeD", "abc|", "école", "привет"};
     fakes::FakeSettingsStore store;
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     for (const auto& e : entries) list.add(e);
     SaveWatchList(store, list);
     EXPECT_EQ(loadFrom(*store.get("Listview")), entries);
@@ -126,18 +124,10 @@ TEST(WatchListStore, ListsOfAcceptedEntriesComeBackWholeAndARefusedOneWouldChang
               (std::vector<std::string>{"abc", "|||||---|||Notepad"}));
 }
 
-TEST(WatchListStore, LoadingAppendsBehindEntriesAlreadyThere) {
-    fakes::FakeSettingsStore store;
-    store.set("Listview", "b" + S);
-    ListView list("ListView1", {}, 0, "");
-    list.add("a");
-    LoadWatchList(store, list);
-    EXPECT_EQ(list.rows(), (std::vector<std::string>{"a", "b"}));
-}
-
 // A view follows every change of the list: a load that changed it once per entry made a
-// view's work grow with the square of the list.
-TEST(WatchListStore, ALongListLoadsAsOneChange) {
+// view's work grow with the square of the list. The load sequence appends the stored entries
+// to ListView1 this way.
+TEST(WatchListStore, ALongListLoadsAsOneChangeBehindRowsAlreadyThere) {
     std::vector<std::string> entries;
     for (int i = 0; i < 5000; ++i) entries.push_back("Special offer " + std::to_string(i));
     fakes::FakeSettingsStore store;
@@ -148,10 +138,11 @@ TEST(WatchListStore, ALongListLoadsAsOneChange) {
         const std::uint64_t revision = list.rowsRevision();
         int changes = 0;
         list.onChange = [&] { ++changes; };
-        LoadWatchList(store, list);
+        list.addRows(LoadWatchList(store));
         EXPECT_EQ(changes, 1);
         EXPECT_NE(list.rowsRevision(), revision);
         ASSERT_EQ(list.count(), 5000 + (alreadyFilled ? 1 : 0));
+        EXPECT_EQ(list.text(1), alreadyFilled ? "a" : "Special offer 0");
         EXPECT_EQ(list.text(list.count()), "Special offer 4999");
     }
 
@@ -160,7 +151,7 @@ TEST(WatchListStore, ALongListLoadsAsOneChange) {
     int changes = 0;
     list.onChange = [&] { ++changes; };
     store.values.clear();
-    LoadWatchList(store, list);
+    list.addRows(LoadWatchList(store));
     EXPECT_EQ(changes, 0);
 }
 
@@ -168,7 +159,7 @@ TEST(WatchListStore, FailedSaveLeavesTheEarlierValue) {
     fakes::FakeSettingsStore store;
     store.set("Listview", "old" + S);
     store.failWrites = true;
-    ListView list("ListView1", {}, 0, "");
+    WatchList list;
     list.add("new");
     EXPECT_ANY_THROW(SaveWatchList(store, list));
     EXPECT_EQ(store.get("Listview"), "old" + S);

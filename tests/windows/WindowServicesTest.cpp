@@ -53,9 +53,9 @@ void Answer(WindowHandle box, int button) {
 class WindowServicesTest : public ::testing::Test {
 protected:
     void scan(std::initializer_list<const char*> fragments) {
-        ListView list{"ListView1", {}, 0, ""};
+        WatchList list;
         for (const char* fragment : fragments) list.add(fragment);
-        RunScanCycle(list, {services, textCase, pump, boxes, memory});
+        RunScanCycle(list, {services, textCase, pump, boxes, memory, "Form1", "Timer1_Timer"});
     }
 
     Win32WindowServices services;

@@ -16,6 +16,9 @@
 
 namespace tamberlyn {
 
+// Whose session the program runs in: a Wayland session's own windows may be out of reach.
+enum class DesktopKind { X11, Wayland };
+
 enum class WindowRoute {
     X11,      // the X display's windows (on a Wayland session: Xwayland's only)
     Wlroots,  // zwlr_foreign_toplevel_manager_v1: sway, Hyprland, river, labwc, wayfire

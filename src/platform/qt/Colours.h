@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "common/Controls.h"
+#include "form/Controls.h"
 
 namespace tamberlyn {
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/linux/LinuxTexts.h"
 #include "platform/linux/X11Display.h"
 
 namespace tamberlyn {
@@ -17,8 +18,8 @@ QtProgram::QtProgram(QtDesktop::EndAction endAction, WindowSystemChoice windowSy
       logonEntry_(QCoreApplication::applicationFilePath()),
       notifyIcon_(desktop_),
       windows_(MakeWindowServices(windowSystem_, [this](const std::string& notice) { tellReach(notice); })),
-      platform_{windowSystem_.kind, *windows_, textCase_,   settings_, messages_, events_, logonEntry_,
-                files_,           launcher_, skin_,       notifyIcon_, desktop_, random_},
+      platform_{kLinuxTexts, *windows_, textCase_, settings_,   messages_, events_,  logonEntry_,
+                files_,      launcher_, skin_,     notifyIcon_, desktop_,  random_},
       form_(platform_),
       window_(form_, desktop_) {
     QApplication::setWindowIcon(desktop_.icon(desktop_.applicationIcon().handle));

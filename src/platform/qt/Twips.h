@@ -4,7 +4,7 @@
 #include <QRect>
 #include <cmath>
 
-#include "common/Controls.h"
+#include "form/Controls.h"
 
 namespace tamberlyn {
 

@@ -16,6 +16,7 @@
 #include "platform/win32/Win32SkinEngine.h"
 #include "platform/win32/Win32TextCase.h"
 #include "platform/win32/Win32WindowServices.h"
+#include "platform/win32/WindowsTexts.h"
 #include "platform/win32/resources/resource.h"
 #include "common/ClockRandom.h"
 #include "platform/win32/RegStuff.h"
@@ -57,8 +58,8 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32Desktop desktop(instance, IDI_TAMBERLYN);
     notifyIcon.drawIconsWith([&desktop](IconHandle icon, UINT dpi) { return desktop.iconForDpi(icon, dpi); });
     ClockRandom random;
-    Platform platform{DesktopKind::Windows, windows,  textCase, settings,   messages, events, logonEntry,
-                      files,                launcher, skin,     notifyIcon, desktop,  random};
+    Platform platform{kWindowsTexts, windows,  textCase, settings,   messages, events,  logonEntry,
+                      files,         launcher, skin,     notifyIcon, desktop,  random};
 
     Form1 form(platform);
     Win32MainWindow view(form, desktop, instance, IDI_TAMBERLYN);

@@ -12,7 +12,7 @@
 
 namespace {
 
-void fill(tamberlyn::ListView& list, const char* name, int entries) {
+void fill(tamberlyn::WatchList& list, const char* name, int entries) {
     for (int i = 0; i < entries; ++i) list.add(std::string(name) + " window title " + std::to_string(i));
 }
 
@@ -21,8 +21,7 @@ void fill(tamberlyn::ListView& list, const char* name, int entries) {
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     if (argc != 3) return 2;
-    tamberlyn::ListView lists[] = {{"ListView1", {120, 2040, 7800, 2655}, 0, ""},
-                                   {"ListView1", {120, 2040, 7800, 2655}, 0, ""}};
+    tamberlyn::WatchList lists[2];
     fill(lists[0], "first", std::stoi(argv[1]));
     fill(lists[1], "second", std::stoi(argv[2]));
     tamberlyn::QtSettingsStore store;

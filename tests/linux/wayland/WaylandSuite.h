@@ -39,12 +39,12 @@ protected:
     bool gone(WindowHandle window) {
         return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
     }
-    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory}); }
+    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"}); }
 
     std::chrono::steady_clock::time_point now{};
     std::unique_ptr<Services> services;
     TestWindowClient client{{TAMBERLYN_WAYLAND_TEST_WINDOW}};
-    ListView list{"ListView1", {}, 0, ""};
+    WatchList list;
     QtTextCase textCase;
     fakes::FakeEventLoop events;
     fakes::FakeMessageBoxes boxes;

@@ -1,4 +1,4 @@
-#include "common/Controls.h"
+#include "form/Controls.h"
 
 #include <utility>
 

@@ -1,12 +1,13 @@
 #pragma once
-// The watch list as the rows of the main window's list view, with its selection.
-// Positions are 1-based, as the list's users count them.
+// ListView1: the watch list shown as the rows of the main window's list view, with its
+// selection, column header and tool tip. Positions are 1-based, as the list's users count them.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "common/Controls.h"
+#include "form/Controls.h"
+#include "watchlist/WatchList.h"
 
 namespace tamberlyn {
 
@@ -14,12 +15,13 @@ class ListView : public Control {
 public:
     ListView(std::string name, TwipsRect rect, int tabIndex, std::string toolTip);
 
-    int count() const { return static_cast<int>(rows_.size()); }
-    const std::string& text(int position) const;  // throws std::out_of_range
-    const std::vector<std::string>& rows() const { return rows_; }
-    // Changes whenever a row is added or removed, and differs between any two lists of the
-    // process: what has been prepared from the rows stays good for as long as it is the same.
-    std::uint64_t rowsRevision() const { return rowsRevision_; }
+    // The fragments the rows show, for those that work on the list alone.
+    const WatchList& watchList() const { return rows_; }
+
+    int count() const { return rows_.count(); }
+    const std::string& text(int position) const { return rows_.text(position); }  // throws std::out_of_range
+    const std::vector<std::string>& rows() const { return rows_.rows(); }
+    std::uint64_t rowsRevision() const { return rows_.rowsRevision(); }
 
     void add(std::string text);
     // Appends every text as a row, in order, as one change: a view then looks at the list
@@ -41,8 +43,7 @@ public:
     void setColumnWidth(int twips);
 
 private:
-    std::vector<std::string> rows_;
-    std::uint64_t rowsRevision_;
+    WatchList rows_;
     int selected_ = 0;
     std::string toolTip_;
     std::string columnHeader_;

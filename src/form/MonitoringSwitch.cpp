@@ -1,4 +1,4 @@
-#include "monitor/MonitoringSwitch.h"
+#include "form/MonitoringSwitch.h"
 
 #include "common/Settings.h"
 

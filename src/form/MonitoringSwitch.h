@@ -5,9 +5,9 @@
 
 #include "platform/MessageBoxes.h"
 #include "platform/SettingsStore.h"
-#include "common/Controls.h"
+#include "form/Controls.h"
 #include "common/ErrorTrap.h"
-#include "watchlist/ListView.h"
+#include "watchlist/WatchList.h"
 
 namespace tamberlyn {
 
@@ -18,7 +18,7 @@ inline const std::string kAddKeywordFirst = "Please add a keyword to monitor";
 struct MonitoringControls {
     PushButton& button;
     Timer& timer;
-    const ListView& list;
+    const WatchList& list;
 };
 
 // The Start/Stop button: the caption decides. Starting needs at least one fragment.
