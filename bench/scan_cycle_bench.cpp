@@ -84,10 +84,11 @@ void Scan(benchmark::State& state, Tick tick) {
     QtTextCase textCase;
     NoEvents events;
     NoBoxes boxes;
+    ErrorReports reports{boxes};
     WatchList list;
     ScanMemory memory;
     for (long i = 0; i < fragmentCount; ++i) list.add("nag screen " + std::to_string(i));
-    const ScanServices services{windows, textCase, events, boxes, memory, "Form1", "Timer1_Timer"};
+    const ScanServices services{windows, textCase, events, reports, memory, "Form1", "Timer1_Timer"};
     RunScanCycle(list, services);  // the list is made ready once
     for (auto _ : state) RunScanCycle(list, services);
     state.counters["windows"] = static_cast<double>(windowCount);

@@ -44,9 +44,10 @@ int main(int argc, char** argv) {
         QtTextCase textCase;
         fakes::FakeEventLoop events;
         fakes::FakeMessageBoxes boxes;
+        ErrorReports reports{boxes};
         ScanMemory memory;
         const auto cycle = [&] {
-            RunScanCycle(list, {services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"});
+            RunScanCycle(list, {services, textCase, events, reports, memory, "Form1", "Timer1_Timer"});
         };
         auto tick = Clock::now();
         while (Clock::now() < end) {

@@ -1,6 +1,5 @@
 #include "common/ErrorTrap.h"
 
-#include <set>
 #include <utility>
 
 namespace tamberlyn {
@@ -19,13 +18,6 @@ std::string describe(std::exception_ptr failure) {
     }
 }
 
-// Locations whose report is on screen now. A handler that fails again while its own
-// report is open (the timer keeps ticking under a message box) adds no second box.
-std::set<std::string>& openReports() {
-    static std::set<std::string> open;
-    return open;
-}
-
 }  // namespace
 
 std::string FormatErrorReport(const std::string& description, const std::string& form, const std::string& handler,
@@ -34,22 +26,24 @@ std::string FormatErrorReport(const std::string& description, const std::string&
            std::to_string(label) + "\r\r" + "Please email screenshot of this message to " + kSupportAddress;
 }
 
-ErrorTrap::ErrorTrap(MessageBoxes& boxes, std::string form, std::string handler)
-    : boxes_(boxes), form_(std::move(form)), handler_(std::move(handler)) {}
+void ErrorReports::show(const std::string& location, const std::string& text) {
+    if (!open_.insert(location).second) return;
+    try {
+        boxes_.show(text, "Application Error", MessageButtons::Ok, MessageIcon::Exclamation);
+    } catch (...) {
+        // A report that cannot be shown must not take the handler down with it.
+    }
+    open_.erase(location);
+}
+
+ErrorTrap::ErrorTrap(ErrorReports& reports, std::string form, std::string handler)
+    : reports_(reports), form_(std::move(form)), handler_(std::move(handler)) {}
 
 void ErrorTrap::report(int label, std::exception_ptr failure) {
     ++failures_;
     const std::string description = describe(std::move(failure));
     if (!shown_.insert(description).second) return;
-    const std::string location = form_ + "." + handler_;
-    if (!openReports().insert(location).second) return;
-    try {
-        boxes_.show(FormatErrorReport(description, form_, handler_, label), "Application Error", MessageButtons::Ok,
-                    MessageIcon::Exclamation);
-    } catch (...) {
-        // A report that cannot be shown must not take the handler down with it.
-    }
-    openReports().erase(location);
+    reports_.show(form_ + "." + handler_, FormatErrorReport(description, form_, handler_, label));
 }
 
 }  // namespace tamberlyn

@@ -15,9 +15,27 @@ extern const char* const kSupportAddress;
 std::string FormatErrorReport(const std::string& description, const std::string& form, const std::string& handler,
                               int label);
 
+// Where a program's error reports go: its message boxes, and which reports are on screen
+// now. A handler that fails again while its own report is open (the timer keeps ticking
+// under a message box) adds no second box. The program's form holds the one it uses.
+class ErrorReports {
+public:
+    explicit ErrorReports(MessageBoxes& boxes) : boxes_(boxes) {}
+    ErrorReports(const ErrorReports&) = delete;
+    ErrorReports& operator=(const ErrorReports&) = delete;
+
+    // Shows the report of a failure at location (form.handler), unless one of that
+    // location is open; a box that cannot be shown is let go.
+    void show(const std::string& location, const std::string& text);
+
+private:
+    MessageBoxes& boxes_;
+    std::set<std::string> open_;
+};
+
 class ErrorTrap {
 public:
-    ErrorTrap(MessageBoxes& boxes, std::string form, std::string handler);
+    ErrorTrap(ErrorReports& reports, std::string form, std::string handler);
 
     // Runs one labelled step; a failure is reported and the handler continues after it.
     template <class Step>
@@ -49,7 +67,7 @@ public:
     int failures() const { return failures_; }
 
 private:
-    MessageBoxes& boxes_;
+    ErrorReports& reports_;
     std::string form_;
     std::string handler_;
     int failures_ = 0;

@@ -15,7 +15,7 @@ const std::string kSeparatorRefused =
 }  // namespace
 
 void Form1::PushButton1_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton1_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton1_Click"};
     if (trap.test(100, [&] { return !Text1.text().empty(); })) {
         bool added = false;
         trap.step(102, [&] {
@@ -32,7 +32,7 @@ void Form1::PushButton1_Click() {
 }
 
 void Form1::PushButton3_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton3_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton3_Click"};
     if (trap.test(100, [&] { return ListView1.selectedIndex() > 0; })) {
         trap.step(102, [&] { ListView1.remove(ListView1.selectedIndex()); });
     }
@@ -40,7 +40,7 @@ void Form1::PushButton3_Click() {
 }
 
 void Form1::PushButton4_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton4_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton4_Click"};
     if (trap.test(100, [&] { return ListView1.count() >= 1; })) {
         MessageResult answer = MessageResult::No;
         trap.step(102, [&] {
@@ -54,7 +54,7 @@ void Form1::PushButton4_Click() {
 }
 
 void Form1::ListView1_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "ListView1_Click"};
+    ErrorTrap trap{reports_, "Form1", "ListView1_Click"};
     if (trap.test(100, [&] { return ListView1.count() >= 1; })) {
         if (trap.test(102, [&] { return ListView1.selectedIndex() > 0; })) {
             trap.step(104, [&] { Text1.setText(ListView1.text(ListView1.selectedIndex())); });
@@ -63,7 +63,7 @@ void Form1::ListView1_Click() {
 }
 
 void Form1::ListView1_DblClick() {
-    ErrorTrap trap{platform_.messages, "Form1", "ListView1_DblClick"};
+    ErrorTrap trap{reports_, "Form1", "ListView1_DblClick"};
     trap.step(100, [&] {
         if (ListView1.count() >= 1 && ListView1.selectedIndex() > 0) ListView1.remove(ListView1.selectedIndex());
     });
@@ -72,7 +72,7 @@ void Form1::ListView1_DblClick() {
 
 void Form1::ListView1_KeyDown(int keyCode, int /*shift: Shift, Ctrl and Alt make no difference*/) {
     if (keyCode != kVirtualKeyDelete) return;
-    ErrorTrap trap{platform_.messages, "Form1", "ListView1_KeyDown"};
+    ErrorTrap trap{reports_, "Form1", "ListView1_KeyDown"};
     trap.step(100, [&] {
         if (ListView1.count() >= 1 && ListView1.selectedIndex() > 0) ListView1.remove(ListView1.selectedIndex());
     });

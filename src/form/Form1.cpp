@@ -77,7 +77,7 @@ Form1::Form1(Platform& platform)
 Form1::~Form1() { platform_.notifyIcon.trayChanged = nullptr; }
 
 void Form1::Form_Load() {
-    ErrorTrap trap{platform_.messages, "Form1", "Form_Load"};
+    ErrorTrap trap{reports_, "Form1", "Form_Load"};
     trap.step(100, [&] { ApplySkin(); });
     trap.step(102, [&] { Loading = true; });
     trap.step(106, [&] {
@@ -123,7 +123,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_QueryUnload() {
-    ErrorTrap trap{platform_.messages, "Form1", "Form_QueryUnload"};
+    ErrorTrap trap{reports_, "Form1", "Form_QueryUnload"};
     trap.step(100, [&] { Timer1.setEnabled(false); });
     trap.step(102, [&] { cSysTray1.setInTray(false); });
     trap.step(104, [&] { platform_.events.processPendingEvents(); });
@@ -132,7 +132,7 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Timer1_Timer() {
-    RunScanCycle(ListView1.watchList(), {platform_.windows, platform_.textCase, platform_.events, platform_.messages,
+    RunScanCycle(ListView1.watchList(), {platform_.windows, platform_.textCase, platform_.events, reports_,
                                          scanMemory_, "Form1", "Timer1_Timer", MainWindowHandle});
 }
 
@@ -143,7 +143,7 @@ void Form1::Windows_Changed() {
 }
 
 void Form1::WindowReach_Changed(const std::string& notice) {
-    ErrorTrap trap{platform_.messages, "Form1", "WindowReach_Changed"};
+    ErrorTrap trap{reports_, "Form1", "WindowReach_Changed"};
     std::string told;
     trap.step(100, [&] { told = GetSetting(platform_.settings, kApplicationName, kSectionName, kKeyWindowReach); });
     if (told == notice) return;
@@ -154,7 +154,7 @@ void Form1::WindowReach_Changed(const std::string& notice) {
 }
 
 void Form1::PushButton2_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton2_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton2_Click"};
     StartStop({PushButton2, Timer1, ListView1.watchList()}, platform_.settings, platform_.messages, AppTitle, trap);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorTrap.h"
 #include "monitor/ScanCycle.h"
 #include "platform/Platform.h"
 #include "form/Controls.h"
@@ -138,6 +139,7 @@ public:
 
 private:
     Platform& platform_;
+    ErrorReports reports_{platform_.messages};
     ScanMemory scanMemory_;
     std::vector<FormControl> controls_;
 };

@@ -26,7 +26,7 @@ std::string HelpText(const DesktopTexts& texts) {
 }
 
 void Form1::PushButton6_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton6_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton6_Click"};
     trap.step(100, [&] { ListView1.add("Calculator"); });
     trap.step(102, [&] { ListView1.add("Notepad"); });
     MessageResult answer = MessageResult::No;
@@ -49,7 +49,7 @@ void Form1::PushButton6_Click() {
 }
 
 void Form1::PushButton5_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "PushButton5_Click"};
+    ErrorTrap trap{reports_, "Form1", "PushButton5_Click"};
     trap.step(118, [&] {
         platform_.messages.show(HelpText(platform_.texts), AppTitle, MessageButtons::Ok, MessageIcon::None);
     });

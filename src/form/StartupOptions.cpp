@@ -37,7 +37,7 @@ std::string FailureOf(const std::function<void()>& action) {
 
 void Form1::Check6_Click() {
     if (Loading) return;
-    ErrorTrap trap{platform_.messages, "Form1", "Check6_Click"};
+    ErrorTrap trap{reports_, "Form1", "Check6_Click"};
     // Stores the option, then makes or removes the entry; says why when that failed.
     const auto storeAndApply = [&](int label, const std::string& stored, const std::function<void()>& apply,
                                    const std::string& lead) {
@@ -64,7 +64,7 @@ void Form1::Check6_Click() {
 }
 
 void Form1::Check8_Click() {
-    ErrorTrap trap{platform_.messages, "Form1", "Check8_Click"};
+    ErrorTrap trap{reports_, "Form1", "Check8_Click"};
     trap.step(100, [&] {
         SaveSetting(platform_.settings, kApplicationName, kSectionName, kKeyMinimized, Check8.value() == 1 ? kOn : kOff);
     });

@@ -12,8 +12,8 @@ int EnumChildProc(WindowHandle window, EnumContext& context) {
 }
 
 bool WindowToClose(std::string title, const WatchList& list, MatchCache& cache, const TextCase& textCase,
-                   MessageBoxes& boxes) {
-    ErrorTrap trap{boxes, "Form1", "WindowToClose"};
+                   ErrorReports& reports) {
+    ErrorTrap trap{reports, "Form1", "WindowToClose"};
     int count = 0;
     trap.step(100, [&] { count = list.count(); });
     if (count == 0) return false;
@@ -62,7 +62,7 @@ bool AskToClose(WindowServices& windows, WindowHandle window, ErrorTrap& trap) {
 }  // namespace
 
 void RunScanCycle(const WatchList& list, const ScanServices& services) {
-    ErrorTrap trap{services.boxes, services.form, services.procedure};
+    ErrorTrap trap{services.reports, services.form, services.procedure};
     ScanMemory& memory = services.memory;
     const bool wasRunning = std::exchange(memory.running, true);
     EnumContext handles{{}, services.MainWindowHandle};
@@ -86,7 +86,7 @@ void RunScanCycle(const WatchList& list, const ScanServices& services) {
             trap.step(102, [&] { title = services.windows.readTitle(window, kTitleCharacters); });
             bool found = false;
             trap.step(104, [&] {
-                found = WindowToClose(title, list, memory.matching, services.textCase, services.boxes);
+                found = WindowToClose(title, list, memory.matching, services.textCase, services.reports);
             });
             if (!found) continue;
             matches.push_back(window);

@@ -8,7 +8,7 @@
 
 #include "monitor/MatchCache.h"
 #include "platform/EventLoop.h"
-#include "platform/MessageBoxes.h"
+#include "common/ErrorTrap.h"
 #include "platform/TextCase.h"
 #include "platform/WindowServices.h"
 #include "watchlist/WatchList.h"
@@ -30,7 +30,7 @@ int EnumChildProc(WindowHandle window, EnumContext& context);
 
 // True when the title contains at least one fragment of the list, ignoring letter case.
 bool WindowToClose(std::string title, const WatchList& list, MatchCache& cache, const TextCase& textCase,
-                   MessageBoxes& boxes);
+                   ErrorReports& reports);
 
 // Whether a close request now would pile onto one still unanswered: the window's own,
 // or that of a window it belongs to (its question must stay open for the user).
@@ -52,7 +52,7 @@ struct ScanServices {
     WindowServices& windows;
     const TextCase& textCase;
     EventLoop& events;
-    MessageBoxes& boxes;
+    ErrorReports& reports;
     ScanMemory& memory;
     // Where a failed step is reported from: the caller's form and procedure.
     std::string form;

@@ -321,8 +321,9 @@ TEST_F(X11WindowServicesTest, ScanCyclesAskOnceAndLeaveTheQuestionOpen) {
     QtTextCase textCase;
     fakes::FakeEventLoop events;
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
     ScanMemory memory;
-    const ScanServices scan{*services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"};
+    const ScanServices scan{*services, textCase, events, reports, memory, "Form1", "Timer1_Timer"};
     const auto cycle = [&] { RunScanCycle(list, scan); };
 
     cycle();

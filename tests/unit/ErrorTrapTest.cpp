@@ -17,7 +17,8 @@ TEST(ErrorReport, TextHasItsPartsInOrder) {
 
 TEST(ErrorReport, AFailedStepIsReportedOnceAndTheHandlerGoesOn) {
     fakes::FakeMessageBoxes boxes;
-    ErrorTrap trap{boxes, "Form1", "PushButton1_Click"};
+    ErrorReports reports{boxes};
+    ErrorTrap trap{reports, "Form1", "PushButton1_Click"};
     std::vector<int> ran;
     trap.step(100, [&] { ran.push_back(100); });
     trap.step(102, [&] { throw std::runtime_error("Disk full"); });
@@ -32,7 +33,8 @@ TEST(ErrorReport, AFailedStepIsReportedOnceAndTheHandlerGoesOn) {
 
 TEST(ErrorReport, OneCauseIsShownOnceHoweverManyStepsItFails) {
     fakes::FakeMessageBoxes boxes;
-    ErrorTrap trap{boxes, "Form1", "Form_Load"};
+    ErrorReports reports{boxes};
+    ErrorTrap trap{reports, "Form1", "Form_Load"};
     trap.step(112, [] { throw std::runtime_error("The settings file cannot be read."); });
     trap.step(136, [] { throw std::runtime_error("The settings file cannot be read."); });
     trap.step(150, [] { throw std::runtime_error("No tray."); });
@@ -44,14 +46,15 @@ TEST(ErrorReport, OneCauseIsShownOnceHoweverManyStepsItFails) {
               0u);
     EXPECT_EQ(boxes.shown[1].text.rfind("No tray.", 0), 0u);
 
-    ErrorTrap nextRun{boxes, "Form1", "Form_Load"};  // the handler's next run says it again
+    ErrorTrap nextRun{reports, "Form1", "Form_Load"};  // the handler's next run says it again
     nextRun.step(112, [] { throw std::runtime_error("The settings file cannot be read."); });
     EXPECT_EQ(boxes.count(), 3);
 }
 
 TEST(ErrorReport, AFailingConditionContinuesInsideItsBranch) {
     fakes::FakeMessageBoxes boxes;
-    ErrorTrap trap{boxes, "Form1", "Form_Load"};
+    ErrorReports reports{boxes};
+    ErrorTrap trap{reports, "Form1", "Form_Load"};
     EXPECT_TRUE(trap.test(108, [&]() -> bool { throw std::runtime_error("x"); }));
     EXPECT_FALSE(trap.test(110, [] { return false; }));
     EXPECT_EQ(boxes.count(), 1);
@@ -59,13 +62,14 @@ TEST(ErrorReport, AFailingConditionContinuesInsideItsBranch) {
 
 TEST(ErrorReport, AFailureWhileItsOwnReportIsOpenAddsNoSecondBox) {
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
     boxes.whileOpen = [&] {
-        ErrorTrap nested{boxes, "Form1", "Timer1_Timer"};
+        ErrorTrap nested{reports, "Form1", "Timer1_Timer"};
         nested.step(102, [] { throw std::runtime_error("again"); });
-        ErrorTrap other{boxes, "Form1", "PushButton1_Click"};
+        ErrorTrap other{reports, "Form1", "PushButton1_Click"};
         other.step(100, [] { throw std::runtime_error("other handler"); });
     };
-    ErrorTrap trap{boxes, "Form1", "Timer1_Timer"};
+    ErrorTrap trap{reports, "Form1", "Timer1_Timer"};
     trap.step(102, [] { throw std::runtime_error("first"); });
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.shown[1].text.rfind("other handler", 0), 0u);

@@ -61,6 +61,7 @@ protected:
     std::mt19937 random{20261208};
     testing::RealTextCase textCase;
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
 };
 
 TEST_F(MatchingTest, AllFragmentsAtOnceFindWhatPairwiseSearchFinds) {
@@ -79,7 +80,7 @@ TEST_F(MatchingTest, AllFragmentsAtOnceFindWhatPairwiseSearchFinds) {
         for (int pass = 0; pass < 2; ++pass) {  // the second pass answers from memory
             for (const std::string& title : titles) {
                 const bool expected = pairwise(title, list);
-                ASSERT_EQ(WindowToClose(title, list, cache, textCase, boxes), expected)
+                ASSERT_EQ(WindowToClose(title, list, cache, textCase, reports), expected)
                     << "title '" << title << "', " << list.count() << " fragments, round " << round;
                 (expected ? found : missed) += 1;
             }
@@ -94,7 +95,7 @@ TEST_F(MatchingTest, AllFragmentsAtOnceFindWhatPairwiseSearchFinds) {
 TEST_F(MatchingTest, EdgesOfTheRule) {
     WatchList list;
     MatchCache cache;
-    const auto matches = [&](const std::string& title) { return WindowToClose(title, list, cache, textCase, boxes); };
+    const auto matches = [&](const std::string& title) { return WindowToClose(title, list, cache, textCase, reports); };
     list.add("note");
     list.add("");  // were one there, every titled window would match, and no untitled one
     EXPECT_TRUE(matches("x"));

@@ -10,16 +10,17 @@ namespace {
 class MonitoringSwitchTest : public ::testing::Test {
 protected:
     void click() {
-        ErrorTrap trap{boxes, "Form1", "PushButton2_Click"};
+        ErrorTrap trap{reports, "Form1", "PushButton2_Click"};
         StartStop({button, timer, list}, settings, boxes, "Tamberlyn", trap);
     }
     void restore() {
-        ErrorTrap trap{boxes, "Form1", "Form_Load"};
+        ErrorTrap trap{reports, "Form1", "Form_Load"};
         RestoreMonitoring({button, timer, list}, settings, trap);
     }
 
     fakes::FakeSettingsStore settings;
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
     PushButton button{"PushButton2", "Start Monitoring", {}, 3};
     Timer timer{100};
     WatchList list;

@@ -31,13 +31,14 @@ protected:
         WatchList fragmentList;
         for (const char* f : fragments) fragmentList.add(f);
         MatchCache cache;
-        return WindowToClose(title, fragmentList, cache, textCase, boxes);
+        return WindowToClose(title, fragmentList, cache, textCase, reports);
     }
     // Window 1 is ours.
-    void cycle() { RunScanCycle(list, {windows, textCase, events, boxes, memory, "Form1", "Timer1_Timer", 1}); }
+    void cycle() { RunScanCycle(list, {windows, textCase, events, reports, memory, "Form1", "Timer1_Timer", 1}); }
 
     FailingTextCase textCase;
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
     fakes::FakeWindowServices windows;
     fakes::FakeEventLoop events;
     WatchList list;

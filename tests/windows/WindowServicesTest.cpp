@@ -55,13 +55,14 @@ protected:
     void scan(std::initializer_list<const char*> fragments) {
         WatchList list;
         for (const char* fragment : fragments) list.add(fragment);
-        RunScanCycle(list, {services, textCase, pump, boxes, memory, "Form1", "Timer1_Timer"});
+        RunScanCycle(list, {services, textCase, pump, reports, memory, "Form1", "Timer1_Timer"});
     }
 
     Win32WindowServices services;
     Win32TextCase textCase;
     MessagePump pump;
     fakes::FakeMessageBoxes boxes;  // the error report, which none of these scans may show
+    ErrorReports reports{boxes};
     ScanMemory memory;
 };
 

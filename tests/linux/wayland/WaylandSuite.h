@@ -39,7 +39,7 @@ protected:
     bool gone(WindowHandle window) {
         return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
     }
-    void cycle() { RunScanCycle(list, {*services, textCase, events, boxes, memory, "Form1", "Timer1_Timer"}); }
+    void cycle() { RunScanCycle(list, {*services, textCase, events, reports, memory, "Form1", "Timer1_Timer"}); }
 
     std::chrono::steady_clock::time_point now{};
     std::unique_ptr<Services> services;
@@ -48,6 +48,7 @@ protected:
     QtTextCase textCase;
     fakes::FakeEventLoop events;
     fakes::FakeMessageBoxes boxes;
+    ErrorReports reports{boxes};
     ScanMemory memory;
 };
 
