@@ -20,7 +20,6 @@
 namespace tamberlyn {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::TestWindowClient;
 using testing::eventually;
 namespace fs = std::filesystem;
@@ -40,24 +39,7 @@ protected:
 };
 
 TEST_F(GnomeWindowServicesTest, ScansAskAMatchingWindowWhichClosesLeaveTheOthersAndSeeARetitlingAtOnce) {
-    client.open("offer", "closes", "Special Offer - Shop");
-    client.open("editor", "closes", "Editor");
-    const WindowHandle offer = listed("Special Offer - Shop");
-    const WindowHandle editor = listed("Editor");
-    ASSERT_NE(offer, 0);
-    ASSERT_NE(editor, 0);
-
-    cycle();
-    client.waitFor("destroyed offer");
-    EXPECT_TRUE(gone(offer));
-    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
-    EXPECT_EQ(client.count("close editor"), 0);
-
-    client.send("title editor Special offer after all");
-    EXPECT_TRUE(eventually([&] { return services->processEvents(); })) << "told by a signal, not by polling";
-    EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
-    cycle();
-    EXPECT_NO_THROW(client.waitFor("destroyed editor"));
+    scansAskAMatchingWindowLeaveTheOthersAndSeeARetitlingAtOnce();
 }
 
 TEST_F(GnomeWindowServicesTest, AnAskingWindowKeepsItsQuestionUntilTheUserAnswers) {
@@ -74,15 +56,7 @@ TEST_F(GnomeWindowServicesTest, AnAskingWindowKeepsItsQuestionUntilTheUserAnswer
         services->processEvents();
         return services->ownerOf(question) == doc;
     }));
-    for (int i = 0; i < 20; ++i, now += 100ms) cycle();
-    EXPECT_EQ(client.count("close doc "), 1) << "its question is open";
-
-    client.send("dismiss doc");  // the user cancels
-    client.waitFor("destroyed doc.question");
-    EXPECT_TRUE(eventually([&] {
-        cycle();
-        return client.count("destroyed doc") == 1;
-    })) << "asked again once the question is gone";
+    questionStaysUntilTheUserAnswers();
 }
 
 TEST_F(GnomeWindowServicesTest, TheWindowsOfTheProgramsOwnPidAreNotListed) {

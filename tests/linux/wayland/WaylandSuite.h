@@ -39,6 +39,43 @@ protected:
     bool gone(WindowHandle window) {
         return eventually([&] { return std::ranges::count(services->topLevelWindows(), window) == 0; });
     }
+    // Cases every route must pass the same way.
+    // A matching window is asked and closes, another stays, and a retitling is seen at once.
+    void scansAskAMatchingWindowLeaveTheOthersAndSeeARetitlingAtOnce() {
+        using namespace std::chrono_literals;
+        client.open("offer", "closes", "Special Offer - Shop");
+        client.open("editor", "closes", "Editor");
+        const WindowHandle offer = listed("Special Offer - Shop");
+        const WindowHandle editor = listed("Editor");
+        ASSERT_NE(offer, 0);
+        ASSERT_NE(editor, 0);
+        cycle();
+        client.waitFor("destroyed offer");
+        EXPECT_TRUE(gone(offer));
+        for (int i = 0; i < 20; ++i, now += 100ms) cycle();
+        EXPECT_EQ(client.count("close editor"), 0);
+
+        client.send("title editor Special offer after all");
+        EXPECT_TRUE(eventually([&] { return services->processEvents(); })) << "told at once, not polled";
+        EXPECT_EQ(services->readTitle(editor, 50), "Special offer after all");
+        cycle();
+        EXPECT_NO_THROW(client.waitFor("destroyed editor"));
+    }
+    // doc, asked once, shows its question: neither is asked while it is open, and doc is
+    // asked again once the user cancels it.
+    void questionStaysUntilTheUserAnswers() {
+        using namespace std::chrono_literals;
+        for (int i = 0; i < 30; ++i, now += 100ms) cycle();
+        EXPECT_EQ(client.count("close doc "), 1) << "its question is open";
+        EXPECT_EQ(client.count("close doc.question"), 0) << "the question is never asked to close";
+        client.send("dismiss doc");
+        client.waitFor("destroyed doc.question");
+        EXPECT_TRUE(eventually([&] {
+            cycle();
+            return client.count("destroyed doc") == 1;
+        })) << "asked again once the question is gone";
+    }
+
     void cycle() { RunScanCycle(list, {*services, textCase, events, reports, memory, "Form1", "Timer1_Timer"}); }
 
     std::chrono::steady_clock::time_point now{};
