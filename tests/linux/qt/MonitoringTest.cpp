@@ -33,26 +33,30 @@ private:
     QProcess process_;
 };
 
-// notepadqq refuses to run as root unless told to, and its web view then wants no sandbox.
-// As root (always so in CI), the program finds first on PATH a notepadqq that tells it both;
-// otherwise the editor runs as installed.
-class EditorAllowedAsRoot {
+// The program finds first on PATH a notepadqq that starts from settings of its own, as on a
+// new machine: from its second start on, notepadqq asks about statistics in a dialog that
+// waits for the user. As root (always so in CI) it must also be told it may run as root,
+// and its web view then wants no sandbox.
+class SampleEditor {
 public:
-    EditorAllowedAsRoot() : editor_(QStandardPaths::findExecutable(QStringLiteral("notepadqq"))) {
-        if (geteuid() != 0 || editor_.isEmpty()) return;
+    SampleEditor() : editor_(QStandardPaths::findExecutable(QStringLiteral("notepadqq"))) {
+        if (editor_.isEmpty()) return;
         QFile script(folder_.path() + QStringLiteral("/notepadqq"));
         if (!script.open(QIODevice::WriteOnly)) throw std::runtime_error("no editor script");
-        script.write("#!/bin/sh\nQTWEBENGINE_DISABLE_SANDBOX=1 exec '" + editor_.toUtf8() + "' --allow-root \"$@\"\n");
+        const bool root = geteuid() == 0;
+        script.write("#!/bin/sh\nXDG_CONFIG_HOME='" + folder_.path().toUtf8() + "/config' " +
+                     (root ? "QTWEBENGINE_DISABLE_SANDBOX=1 " : "") + "exec '" + editor_.toUtf8() + "'" +
+                     (root ? " --allow-root" : "") + " \"$@\"\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         previousPath_ = qgetenv("PATH");
         qputenv("PATH", folder_.path().toUtf8() + ':' + previousPath_);
     }
-    ~EditorAllowedAsRoot() {
+    ~SampleEditor() {
         if (!previousPath_.isNull()) qputenv("PATH", previousPath_);
     }
-    EditorAllowedAsRoot(const EditorAllowedAsRoot&) = delete;
-    EditorAllowedAsRoot& operator=(const EditorAllowedAsRoot&) = delete;
+    SampleEditor(const SampleEditor&) = delete;
+    SampleEditor& operator=(const SampleEditor&) = delete;
     bool installed() const { return !editor_.isEmpty(); }
 
 private:
@@ -110,7 +114,7 @@ TEST_F(Monitoring, StoppedMonitoringLeavesWindowsAlone) {
 }
 
 TEST_F(Monitoring, TheSamplesStartTheDemoProgramsAndMonitoringClosesThem) {
-    EditorAllowedAsRoot editor;
+    SampleEditor editor;
     ASSERT_TRUE(editor.installed()) << "scripts/packages.sh installs notepadqq";
     start();
     std::vector<int> calculatorsSeen;
