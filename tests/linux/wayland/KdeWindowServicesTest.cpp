@@ -84,19 +84,7 @@ TEST_F(KdeWindowServicesTest, TheProgramsOwnWindowsAreNotListedAndXwaylandWindow
     xcb_disconnect(x);
 }
 
-TEST_F(KdeWindowServicesTest, WestonTerminalIsListedAndClosesOnRequest) {
-    const pid_t terminal = fork();
-    if (terminal == 0) {
-        execlp("weston-terminal", "weston-terminal", "--shell=/bin/sh", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    const WindowHandle window = listed("Wayland Terminal");
-    EXPECT_NE(window, 0);
-    if (window != 0) services->requestClose(window);
-    EXPECT_TRUE(eventually([&] { return waitpid(terminal, nullptr, WNOHANG) == terminal; }));
-    if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
-    EXPECT_TRUE(gone(window));
-}
+TEST_F(KdeWindowServicesTest, WestonTerminalIsListedAndClosesOnRequest) { westonTerminalIsListedAndClosesOnRequest(); }
 
 TEST(KdeWindowServicesPermission, TheEntryNamingThisProgramLetsItSeeTheWindowsAndACopyNoEntryNamesIsToldWhy) {
     EXPECT_NO_THROW(KdeWindowServices{});

@@ -3,6 +3,9 @@
 // scan over the services on a clock of the test's own, and waits for the compositor's news.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -74,6 +77,21 @@ protected:
             cycle();
             return client.count("destroyed doc") == 1;
         })) << "asked again once the question is gone";
+    }
+
+    // A real toolkit's window: listed with its title, and it ends when asked.
+    void westonTerminalIsListedAndClosesOnRequest() {
+        const pid_t terminal = fork();
+        if (terminal == 0) {
+            execlp("weston-terminal", "weston-terminal", "--shell=/bin/sh", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const WindowHandle window = listed("Wayland Terminal");
+        EXPECT_NE(window, 0);
+        if (window != 0) services->requestClose(window);
+        EXPECT_TRUE(eventually([&] { return waitpid(terminal, nullptr, WNOHANG) == terminal; }));
+        if (kill(terminal, SIGKILL) == 0) waitpid(terminal, nullptr, 0);
+        EXPECT_TRUE(gone(window));
     }
 
     void cycle() { RunScanCycle(list, {*services, textCase, events, reports, memory, "Form1", "Timer1_Timer"}); }
